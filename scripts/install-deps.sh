@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing need,
+# only those that are missing. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config ccache
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+    libsqlite3-dev sqlite3
+    libbenchmark-dev
+    xvfb xauth xdotool
+    fonts-dejavu-core
+)
+if [ "${1:-}" = "--run-only" ]; then
+    packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+              libqt6sql6-sqlite libgl-dev libsqlite3-dev fonts-dejavu-core)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "Recordset.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QToolButton;
+
+// The navigator: four arrows (first, previous, next, last) around a caption,
+// owning the Recordset of its DatabaseName and RecordSource. Widgets are bound to
+// fields by name: the control fills them on every change of the current row, and
+// what the user types goes into the pending row at once (the row enters an edit).
+// Leaving a row whose bound data changed writes it; so does closing.
+//
+// Events, in the original order for every action (the arrows, the recordset's own
+// moves from code, AddNew, Update, Delete, Find, Bookmark, Close, Unload):
+//   validate(action, save)   before the action; action may be set to 0 to cancel;
+//                            save tells that bound data changed; when the action
+//                            goes ahead with save true the row is written first;
+//   error(dataErr, response) when that write (or an arrow move) fails with a data
+//                            error; response starts at 1 (show the engine's own
+//                            message through Dialogs) and may be set to 0;
+//                            the action is then cancelled and the typing kept;
+//   reposition()             after the current row changed and bound widgets were filled.
+class DataControl : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit DataControl(QWidget *parent = nullptr);
+    ~DataControl() override;
+
+    void setDatabaseName(const QString &file) { m_databaseName = file; }
+    QString databaseName() const { return m_databaseName; }
+    void setRecordSource(const QString &source) { m_recordSource = source; }
+    QString recordSource() const { return m_recordSource; }
+
+    // Opens the recordset of DatabaseName/RecordSource, goes to its first row
+    // (none if empty), fills the bound widgets and raises reposition().
+    // Throws AppError (DataError) when the file or source cannot be opened.
+    void refresh();
+    // The open recordset, or nullptr before the first refresh().
+    Recordset *recordset() const { return m_recordset.get(); }
+
+    void setCaption(const QString &caption);
+    QString caption() const;
+
+    // Binds a QLineEdit, QPlainTextEdit, QComboBox (its edit text), QCheckBox,
+    // QDateEdit or QLabel (read-only display, written through setBoundValue) to `field`.
+    void bind(QWidget *widget, const QString &field);
+    QString boundField(QWidget *widget) const;
+    // Sets a bound widget's display and writes the field of the pending row (the
+    // way code writes a bound label's caption).
+    void setBoundValue(QWidget *widget, const QVariant &value);
+    // Fills every bound widget from the current row (empty when there is none).
+    void updateControls();
+    // True when bound data of the current row changed since it was filled.
+    bool dataChanged() const { return m_dataChanged; }
+
+    // Writes the pending row when bound data changed, as leaving the row would
+    // (validate with `action`, then update). False when cancelled or failed.
+    bool saveChanges(int action);
+    // Drops the pending edit and refills the widgets from the stored row (Esc).
+    void cancelChanges();
+    // The window is closing: writes changed bound data under Unload (action 11).
+    bool unload();
+
+    QToolButton *button(int which) const; // 0 first, 1 previous, 2 next, 3 last
+
+signals:
+    void validate(int &action, bool &save);
+    void error(int dataErr, int &response);
+    void reposition();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    void mouseMoved();
+
+private:
+    friend class DataControlListener;
+    bool beforeAction(int action);
+    void currentChanged();
+    void markChanged(QWidget *widget);
+    void fillWidget(QWidget *widget, const QVariant &value);
+    QVariant widgetValue(QWidget *widget) const;
+    void arrow(int action);
+    bool reportError(const class AppError &error);
+
+    QString m_databaseName;
+    QString m_recordSource;
+    std::unique_ptr<Recordset> m_recordset;
+    std::unique_ptr<RecordsetListener> m_listener;
+    QLabel *m_caption = nullptr;
+    QToolButton *m_buttons[4] = {};
+    QList<QPair<QPointer<QWidget>, QString>> m_bindings;
+    bool m_filling = false;
+    bool m_dataChanged = false;
+};

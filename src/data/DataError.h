@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/AppError.h"
+
+// The engine's error numbers and their standard message texts. Errors of the
+// data layer are AppErrors whose number is one of these and whose description
+// is the standard text (the data-error box prints "Data error: " and that text).
+namespace DataError {
+
+enum Number : int {
+    // The numbers follow the original engine's, so stored habits and help texts still fit.
+    NoCurrentRecord = 3021,
+    UpdateWithoutEdit = 3020,
+    DuplicateKey = 3022,
+    FileNotFound = 3024,
+    CannotOpenFile = 3051,
+    RecordDeleted = 3167,
+    WriteConflict = 3197,
+    Locked = 3260,
+    ReadOnly = 3027,
+    UnrecognizedFormat = 3343,
+    SyntaxError = 3075,
+    UnknownField = 3265,
+    Generic = 3000,
+};
+
+// The standard message text of an error number (a fixed text for every number
+// above; "Reserved error (N); there is no message for this error." otherwise).
+QString standardMessage(int number);
+
+// An AppError with `number`, source "Quorvex database" and the standard text;
+// `detail` (e.g. the file name) is appended in parentheses when given.
+AppError make(int number, const QString &detail = QString());
+
+} // namespace DataError

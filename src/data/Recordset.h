@@ -1,0 +1,139 @@
+#pragma once
+
+#include "Schema.h"
+
+#include <QByteArray>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+class Database;
+
+// The data control actions, numbered as the Validate event reports them.
+namespace DataAction {
+enum : int {
+    Cancel = 0,
+    MoveFirst = 1,
+    MovePrevious = 2,
+    MoveNext = 3,
+    MoveLast = 4,
+    AddNew = 5,
+    Update = 6,
+    Delete = 7,
+    Find = 8,
+    Bookmark = 9,
+    Close = 10,
+    Unload = 11,
+};
+}
+
+enum class EditMode : int { None = 0, Editing = 1, Adding = 2 };
+
+// Told by a Recordset about its actions (the data control that owns it).
+class RecordsetListener
+{
+public:
+    virtual ~RecordsetListener() = default;
+    // Before an action that leaves the current row or writes it; return false to
+    // cancel the action (nothing moves, nothing is written).
+    virtual bool recordsetBeforeAction(int action) = 0;
+    // After the current row changed (a move, AddNew, a requery, a bookmark, a find).
+    virtual void recordsetCurrentChanged() = 0;
+};
+
+// A dynaset over a table or a "SELECT * FROM <source> [WHERE ...] [ORDER BY ...]":
+// the keys of its rows are held in memory (8 bytes a row); the current row is read
+// by key, so a move shows what other workstations saved. The dynaset's rows are
+// those found when it was opened, plus the rows it adds itself.
+//
+// Locking is optimistic: Update writes only when the row still holds what was read
+// (compared field by field against the base table); otherwise it fails with
+// DataError::WriteConflict, writes nothing and keeps the pending values.
+//
+// Every failure is an AppError from DataError.
+class Recordset
+{
+public:
+    Recordset(std::shared_ptr<Database> db, const QString &source);
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    void setListener(RecordsetListener *listener) { m_listener = listener; }
+
+    // Opens (or re-opens) the rows and makes the first current (none if empty).
+    void requery();
+    // Releases the rows; any later call but requery() fails.
+    void close();
+    bool isOpen() const { return m_open; }
+
+    const QString &source() const { return m_source; }
+    const SourceDef *definition() const { return m_def; }
+    Database &database() { return *m_db; }
+
+    // Position
+    bool bof() const;
+    bool eof() const;
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    int recordCount() const;       // exact: the dynaset's rows (deleted ones excluded)
+    int absolutePosition() const;  // zero-based; -1 when none, new or deleted
+    void setAbsolutePosition(int position);
+
+    // Editing
+    void addNew();   // new row, key reserved at once (readable through value())
+    void edit();     // starts an edit of the current row
+    void update();   // writes the pending row (regular update, not forced)
+    void cancelUpdate();
+    void deleteRow(); // deletes the current row; the caller moves off it
+    EditMode editMode() const { return m_editMode; }
+    bool updatable() const;
+    bool lockEdits() const { return m_lockEdits; }
+    void setLockEdits(bool pessimistic) { m_lockEdits = pessimistic; }
+
+    // Fields of the current (or pending) row, by name (case-insensitive) or index.
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    int fieldIndex(const QString &name) const; // -1 when unknown
+    FieldKind fieldKind(int index) const;
+    QVariant value(const QString &field) const;
+    QVariant value(int index) const;
+    // Writing a field starts an edit when none is pending.
+    void setValue(const QString &field, const QVariant &value);
+    void setValue(int index, const QVariant &value);
+    // The key of the current row (or of the row being added).
+    qint64 currentKey() const;
+
+    // Bookmarks
+    QByteArray bookmark() const;
+    void setBookmark(const QByteArray &bookmark);
+
+    // Find with the engine's criteria, e.g. "FirstName LIKE '*ann*'" (* and ?
+    // wildcards, case-insensitive for all letters). Comparisons =, <>, <, >, <=, >=,
+    // LIKE, IS NULL, joined by AND / OR; literals in quotes ('' inside is a quote)
+    // or numbers, always bound as parameters.
+    void findFirst(const QString &criteria);
+    void findNext(const QString &criteria);
+    void findPrevious(const QString &criteria);
+    void findLast(const QString &criteria);
+    bool noMatch() const { return m_noMatch; }
+
+private:
+    // (implementation state: keys, position, current and pending values)
+    struct Impl;
+    std::unique_ptr<Impl> d;
+
+    std::shared_ptr<Database> m_db;
+    QString m_source;
+    const SourceDef *m_def = nullptr;
+    RecordsetListener *m_listener = nullptr;
+    EditMode m_editMode = EditMode::None;
+    bool m_lockEdits = true;
+    bool m_noMatch = false;
+    bool m_open = false;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The dialogs seam for tests: records every box (text, title, buttons, icon) and
+// answers from queues. A box, input, dialog or modal window that nothing was
+// queued for fails the running test (QTest::qFail) and is answered with
+// No / cancel / reject, so a test never hangs on a modal window.
+// Installs itself on construction and restores the real dialogs on destruction.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Box
+    {
+        QString text;
+        QString title;
+        MsgButtons buttons;
+        MsgIcon icon;
+        MsgAnswer defaultAnswer;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    // Answers for the next message boxes, in order.
+    void answer(MsgAnswer answer);
+    // Answer for the next input box (nullopt = Cancel).
+    void answerInput(std::optional<QString> text);
+    void answerOpenFile(const QString &path);
+    void answerColor(std::optional<quint32> color);
+    void answerPrinter(bool accept);
+    // What to do with the next modal window while it is shown (it must close it,
+    // e.g. by clicking OK); the window is shown, the handler runs, and showModal
+    // returns the window's result.
+    void onModal(std::function<void(QDialog *)> handler);
+
+    // Every box shown so far, in order.
+    const QList<Box> &boxes() const { return m_boxes; }
+    QStringList inputPrompts() const { return m_inputPrompts; }
+    // The last box, or a box with empty fields when none was shown.
+    Box lastBox() const;
+    void clear();
+    // True when every queued answer was used.
+    bool allAnswersUsed() const;
+
+    std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+    QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
+                     const QString &defaultExtension) override;
+    std::optional<quint32> color(QWidget *parent, quint32 initial) override;
+    bool printer(QWidget *parent, QPrinter *printer) override;
+    int showModal(QDialog *dialog) override;
+
+protected:
+    MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title, MsgButtons buttons,
+                          MsgIcon icon, MsgAnswer defaultAnswer) override;
+
+private:
+    QList<Box> m_boxes;
+    QStringList m_inputPrompts;
+    QList<MsgAnswer> m_answers;
+    QList<std::optional<QString>> m_inputs;
+    QList<QString> m_files;
+    QList<std::optional<quint32>> m_colors;
+    QList<bool> m_printers;
+    QList<std::function<void(QDialog *)>> m_modals;
+};
