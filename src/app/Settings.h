@@ -12,13 +12,17 @@ class Settings
 public:
     static QString applicationName() { return QStringLiteral("Quorvex"); }
 
-    // The value, or `defaultValue` when none is stored.
+    // The value, or `defaultValue` when none is stored. Never throws: a value
+    // that is not what the reader expects is the reader's to convert.
     static QString get(const QString &section, const QString &key, const QString &defaultValue = QString());
     // Creates the section when needed and replaces an existing value.
     static void save(const QString &section, const QString &key, const QString &value);
 
-    // Tests point the store at a folder of their own (never the user's store).
+    // Tests point the store at a folder of their own (never the user's store);
+    // an empty folder returns to the user's store.
     static void setStoreFolderForTesting(const QString &folder);
+    // The INI file that holds the values ("Quorvex.ini" in the store's folder).
+    static QString storeFile();
 };
 
 // One value of the store: its section, key and the default its reader uses.

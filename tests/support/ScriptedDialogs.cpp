@@ -1,0 +1,145 @@
+#include "ScriptedDialogs.h"
+
+#include <QDialog>
+#include <QTest>
+
+namespace {
+
+QString buttonsName(MsgButtons buttons)
+{
+    return buttons == MsgButtons::YesNo ? QStringLiteral("Yes/No") : QStringLiteral("OK");
+}
+
+// Records a failure of the running test; the caller then answers No/cancel so
+// the code under test goes on and nothing waits for a user.
+void failUnexpected(const QString &what)
+{
+    const QByteArray message = QStringLiteral("ScriptedDialogs: unexpected %1").arg(what).toUtf8();
+    QTest::qFail(message.constData(), __FILE__, __LINE__);
+}
+
+} // namespace
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    Dialogs::install(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    if (&Dialogs::instance() == this)
+        Dialogs::install(nullptr);
+}
+
+void ScriptedDialogs::answer(MsgAnswer answer) { m_answers.append(answer); }
+void ScriptedDialogs::answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
+void ScriptedDialogs::answerOpenFile(const QString &path) { m_files.append(path); }
+void ScriptedDialogs::answerColor(std::optional<quint32> color) { m_colors.append(color); }
+void ScriptedDialogs::answerPrinter(bool accept) { m_printers.append(accept); }
+void ScriptedDialogs::onModal(std::function<void(QDialog *)> handler) { m_modals.append(std::move(handler)); }
+
+ScriptedDialogs::Box ScriptedDialogs::lastBox() const
+{
+    if (m_boxes.isEmpty())
+        return Box {QString(), QString(), MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok};
+    return m_boxes.constLast();
+}
+
+void ScriptedDialogs::clear()
+{
+    m_boxes.clear();
+    m_inputPrompts.clear();
+    m_answers.clear();
+    m_inputs.clear();
+    m_files.clear();
+    m_colors.clear();
+    m_printers.clear();
+    m_modals.clear();
+}
+
+bool ScriptedDialogs::allAnswersUsed() const
+{
+    return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_colors.isEmpty()
+        && m_printers.isEmpty() && m_modals.isEmpty();
+}
+
+MsgAnswer ScriptedDialogs::showMessage(QWidget *, const QString &text, const QString &title, MsgButtons buttons,
+                                       MsgIcon icon, MsgAnswer defaultAnswer)
+{
+    m_boxes.append(Box {text, title, buttons, icon, defaultAnswer});
+    if (m_answers.isEmpty()) {
+        failUnexpected(QStringLiteral("message box \"%1\" titled \"%2\" (%3)")
+                           .arg(text, title, buttonsName(buttons)));
+        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    }
+    const MsgAnswer answer = m_answers.takeFirst();
+    // An OK box can only be answered with OK, whatever was queued.
+    if (buttons == MsgButtons::Ok)
+        return MsgAnswer::Ok;
+    if (answer == MsgAnswer::Ok) {
+        failUnexpected(QStringLiteral("Yes/No box \"%1\" answered with OK").arg(text));
+        return MsgAnswer::No;
+    }
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title,
+                                              const QString &)
+{
+    m_inputPrompts.append(prompt);
+    if (m_inputs.isEmpty()) {
+        failUnexpected(QStringLiteral("input box \"%1\" titled \"%2\"").arg(prompt, title));
+        return std::nullopt;
+    }
+    return m_inputs.takeFirst();
+}
+
+QString ScriptedDialogs::openFile(QWidget *, const QString &title, const QString &, const QString &,
+                                  const QString &)
+{
+    if (m_files.isEmpty()) {
+        failUnexpected(QStringLiteral("open-file dialog \"%1\"").arg(title));
+        return QString();
+    }
+    return m_files.takeFirst();
+}
+
+std::optional<quint32> ScriptedDialogs::color(QWidget *, quint32)
+{
+    if (m_colors.isEmpty()) {
+        failUnexpected(QStringLiteral("colour dialog"));
+        return std::nullopt;
+    }
+    return m_colors.takeFirst();
+}
+
+bool ScriptedDialogs::printer(QWidget *, QPrinter *)
+{
+    if (m_printers.isEmpty()) {
+        failUnexpected(QStringLiteral("printer dialog"));
+        return false;
+    }
+    return m_printers.takeFirst();
+}
+
+int ScriptedDialogs::showModal(QDialog *dialog)
+{
+    if (!dialog)
+        return QDialog::Rejected;
+    if (m_modals.isEmpty()) {
+        failUnexpected(QStringLiteral("modal window \"%1\"").arg(dialog->objectName()));
+        dialog->reject();
+        return dialog->result();
+    }
+    const std::function<void(QDialog *)> handler = m_modals.takeFirst();
+    // Shown without a nested event loop: the handler drives the window and must close it.
+    dialog->setResult(QDialog::Rejected);
+    dialog->show();
+    if (handler)
+        handler(dialog);
+    if (dialog->isVisible()) {
+        failUnexpected(QStringLiteral("modal window \"%1\" still open after its handler").arg(dialog->objectName()));
+        dialog->reject();
+    }
+    return dialog->result();
+}
