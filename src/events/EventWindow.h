@@ -1,8 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class DataControl;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class RegisterWindow;
 
 // "frmEvent", caption "Event Setup": create, edit, delete and choose events.
@@ -13,6 +19,7 @@ class EventWindow : public QDialog
 {
     Q_OBJECT
 public:
+    // `main` receives the chosen event on OK; null skips the hand-over.
     explicit EventWindow(RegisterWindow *main);
 
     // Opens the events; errors are raised again with "\rProgram will Terminate"
@@ -33,7 +40,30 @@ public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
 
+    // Esc and the close box cancel through cmdCancel_Click.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void buildControls();
+    void datPrimaryRS_Reposition();
+    void saveEvent();
+    void deleteEvent();
+    void writeUntouchedNewRow();
+    void unloadWindow(int result);
+    void formUnload();
+    void reportError(const QString &description);
+
+    QPointer<RegisterWindow> m_main;
+    DataControl *m_datPrimaryRS = nullptr;
+    QLineEdit *m_txtFields[9] = {};
+    QDateEdit *m_dtPicker[2] = {};
+    QCheckBox *m_chkFundRaising = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+
     QString m_tag;
     bool m_unloaded = false;
+    bool m_unloading = false;
 };
