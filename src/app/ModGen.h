@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class QUrl;
 class QWidget;
 
 // The program's shared procedures and process-wide variables.
@@ -42,6 +43,15 @@ QString getFilePart(const QString &path);
 // Returns a value above 32 on success, else an error number (2: file not found,
 // 31: no application is associated with it).
 int openDocument(const QString &document, const QString &verb);
+// The maker's support address, named in the failure box and the About window's link.
+inline constexpr const char *SupportAddress = "support@quorvex.example";
+
+// What openDocument() hands the document to: true when an application took it.
+// The default is QDesktopServices::openUrl; tests set their own so that no real
+// program is started. An empty function restores the default.
+using DocumentOpener = std::function<bool(const QUrl &url, const QString &verb)>;
+void setDocumentOpener(DocumentOpener opener);
+
 // Draws the percentage bar of the start-up into `box` (see ProgressBox).
 void showProgress(QWidget *box, float fraction, bool exact = false);
 // Resets the mouse pointer, closes the find dialog when open and every window.
