@@ -1,11 +1,14 @@
 #pragma once
 
 #include "Recordset.h"
+#include "app/AppError.h"
 
 #include <QHash>
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <map>
 #include <memory>
 
 class QLabel;
@@ -58,8 +61,9 @@ public:
     void setBoundValue(QWidget *widget, const QVariant &value);
     // Fills every bound widget from the current row (empty when there is none).
     void updateControls();
-    // True when bound data of the current row changed since it was filled.
-    bool dataChanged() const { return m_dataChanged; }
+    // True when bound data of the current row changed since it was filled (and
+    // has not been written since).
+    bool dataChanged() const;
 
     // Writes the pending row when bound data changed, as leaving the row would
     // (validate with `action`, then update). False when cancelled or failed.
@@ -75,6 +79,8 @@ signals:
     void validate(int &action, bool &save);
     void error(int dataErr, int &response);
     void reposition();
+    // refresh() opened a new recordset (the old one is gone): models over it re-point.
+    void recordsetOpened(Recordset *recordset);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -85,13 +91,28 @@ signals:
 
 private:
     friend class DataControlListener;
+    struct Binding
+    {
+        QPointer<QWidget> widget;
+        QString field;
+    };
+
     bool beforeAction(int action);
     void currentChanged();
     void markChanged(QWidget *widget);
     void fillWidget(QWidget *widget, const QVariant &value);
     QVariant widgetValue(QWidget *widget) const;
     void arrow(int action);
-    bool reportError(const class AppError &error);
+    bool reportError(const AppError &error);
+    // Writes the pending row (our own Update, not validated again); reports a
+    // failure through error() and returns false.
+    bool writeRow();
+    bool pendingChanges() const;
+    bool hasCurrentRow() const;
+    void storeValue(QWidget *widget, const QVariant &value);
+    void connectEdits(QWidget *widget);
+    void releaseRecordset();
+    const Binding *bindingOf(const QWidget *widget) const;
 
     QString m_databaseName;
     QString m_recordSource;
@@ -99,7 +120,16 @@ private:
     std::unique_ptr<RecordsetListener> m_listener;
     QLabel *m_caption = nullptr;
     QToolButton *m_buttons[4] = {};
-    QList<QPair<QPointer<QWidget>, QString>> m_bindings;
+    QList<Binding> m_bindings;
+    // Typed values that could not be stored in their field (letters in an amount),
+    // by field: the text stays in the box and the write reports the error.
+    std::map<QString, AppError> m_badValues;
     bool m_filling = false;
     bool m_dataChanged = false;
+    bool m_writingRow = false;      // our own Update inside an action
+    bool m_rowChangedWhileWriting = false;
+    int m_arrowAction = 0;          // the arrow being handled (reported to validate)
+    bool m_arrowValidated = false;  // a follow-up move of that arrow is not validated again
+    bool m_arrowMoved = false;
+    bool m_pendingRefill = false;   // the set moved while our write stored a new row
 };

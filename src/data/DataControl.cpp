@@ -1,0 +1,599 @@
+#include "DataControl.h"
+
+#include "BoundValue.h"
+#include "Database.h"
+#include "DataError.h"
+#include "app/Dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTimeEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QToolButton>
+
+// The data control is the listener of its recordset, so that moves made from
+// code (the find dialog, the datasheet, deletion) raise the same events as the arrows.
+class DataControlListener : public RecordsetListener
+{
+public:
+    explicit DataControlListener(DataControl *control) : m_control(control) {}
+    bool recordsetBeforeAction(int action) override { return m_control->beforeAction(action); }
+    void recordsetCurrentChanged() override { m_control->currentChanged(); }
+
+private:
+    DataControl *m_control;
+};
+
+namespace {
+
+struct ArrowDef
+{
+    int action;
+    const char *objectName;
+    const char *accessibleName;
+};
+
+constexpr ArrowDef Arrows[4] = {
+    {DataAction::MoveFirst, "cmdFirst", "First record"},
+    {DataAction::MovePrevious, "cmdPrevious", "Previous record"},
+    {DataAction::MoveNext, "cmdNext", "Next record"},
+    {DataAction::MoveLast, "cmdLast", "Last record"},
+};
+
+// A bound date box shows a null date as its minimum date with a blank special text.
+void makeNullable(QDateTimeEdit *edit)
+{
+    if (edit->specialValueText().isEmpty())
+        edit->setSpecialValueText(QStringLiteral(" "));
+}
+
+} // namespace
+
+DataControl::DataControl(QWidget *parent)
+    : QWidget(parent)
+    , m_listener(std::make_unique<DataControlListener>(this))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("caption"));
+    m_caption->setAlignment(Qt::AlignCenter);
+    m_caption->setFrameShape(QFrame::Panel);
+    m_caption->setFrameShadow(QFrame::Sunken);
+    m_caption->setMinimumWidth(60);
+    m_caption->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+
+    for (int i = 0; i < 4; ++i) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(Arrows[i].objectName));
+        const QString name = QString::fromLatin1(Arrows[i].accessibleName);
+        b->setAccessibleName(name);
+        b->setToolTip(name);
+        b->setFocusPolicy(Qt::TabFocus);
+        switch (Arrows[i].action) {
+        case DataAction::MoveFirst:
+            b->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
+            break;
+        case DataAction::MovePrevious:
+            b->setArrowType(Qt::LeftArrow);
+            break;
+        case DataAction::MoveNext:
+            b->setArrowType(Qt::RightArrow);
+            break;
+        default:
+            b->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+            break;
+        }
+        const int action = Arrows[i].action;
+        connect(b, &QToolButton::clicked, this, [this, action] { arrow(action); });
+        m_buttons[i] = b;
+    }
+    layout->addWidget(m_buttons[0]);
+    layout->addWidget(m_buttons[1]);
+    layout->addWidget(m_caption, 1);
+    layout->addWidget(m_buttons[2]);
+    layout->addWidget(m_buttons[3]);
+
+    // The window's guard runs on every pass of the mouse, also over the arrows
+    // and the caption (which would otherwise take the moves themselves).
+    setMouseTracking(true);
+    installEventFilter(this);
+    m_caption->setMouseTracking(true);
+    m_caption->installEventFilter(this);
+    for (QToolButton *b : m_buttons) {
+        b->setMouseTracking(true);
+        b->installEventFilter(this);
+    }
+}
+
+DataControl::~DataControl()
+{
+    releaseRecordset();
+}
+
+void DataControl::releaseRecordset()
+{
+    if (m_recordset) {
+        m_recordset->setListener(nullptr);
+        m_recordset.reset();
+    }
+}
+
+void DataControl::setCaption(const QString &caption)
+{
+    m_caption->setText(caption);
+    m_caption->setAccessibleName(caption);
+}
+
+QString DataControl::caption() const
+{
+    return m_caption->text();
+}
+
+QToolButton *DataControl::button(int which) const
+{
+    return which >= 0 && which < 4 ? m_buttons[which] : nullptr;
+}
+
+bool DataControl::dataChanged() const
+{
+    // Typing flows into the pending row at once, so a row written by the
+    // window's own Update has nothing changed any more.
+    if (!m_dataChanged)
+        return false;
+    if (!m_badValues.empty())
+        return true;
+    return m_recordset && m_recordset->isOpen() && m_recordset->editMode() != EditMode::None;
+}
+
+bool DataControl::pendingChanges() const
+{
+    return dataChanged() || (m_recordset && m_recordset->isOpen() && m_recordset->editMode() != EditMode::None);
+}
+
+bool DataControl::hasCurrentRow() const
+{
+    const Recordset *rs = m_recordset.get();
+    if (!rs || !rs->isOpen())
+        return false;
+    return rs->editMode() == EditMode::Adding || (!rs->bof() && !rs->eof());
+}
+
+// ---- opening -----------------------------------------------------------------
+
+void DataControl::refresh()
+{
+    // Re-pointing the control (another event) must not lose what was typed: the
+    // changed row of the old source is written first; a failure is thrown to the
+    // caller and the old rows and the typing stay.
+    if (m_recordset && m_recordset->isOpen() && pendingChanges()) {
+        if (!m_badValues.empty())
+            throw m_badValues.begin()->second;
+        if (m_recordset->editMode() != EditMode::None) {
+            m_writingRow = true;
+            try {
+                m_recordset->update();
+            } catch (...) {
+                m_writingRow = false;
+                m_rowChangedWhileWriting = false;
+                throw;
+            }
+            m_writingRow = false;
+            m_rowChangedWhileWriting = false;
+        }
+    }
+
+    std::shared_ptr<Database> db = Database::shared(m_databaseName);
+    auto rs = std::make_unique<Recordset>(db, m_recordSource);
+    if (!rs->isOpen())
+        rs->requery();
+    releaseRecordset();
+    m_recordset = std::move(rs);
+    m_recordset->setListener(m_listener.get());
+    m_dataChanged = false;
+    m_badValues.clear();
+    emit recordsetOpened(m_recordset.get());
+    updateControls();
+    emit reposition();
+}
+
+// ---- binding -----------------------------------------------------------------
+
+void DataControl::bind(QWidget *widget, const QString &field)
+{
+    if (!widget)
+        return;
+    for (Binding &b : m_bindings) {
+        if (b.widget == widget) {
+            b.field = field;
+            return;
+        }
+    }
+    m_bindings.append(Binding {widget, field});
+    if (auto *date = qobject_cast<QDateTimeEdit *>(widget))
+        makeNullable(date);
+    connectEdits(widget);
+    if (hasCurrentRow()) {
+        QVariant value;
+        ignoreErrors([&] { value = m_recordset->value(field); });
+        m_filling = true;
+        fillWidget(widget, value);
+        m_filling = false;
+    }
+}
+
+QString DataControl::boundField(QWidget *widget) const
+{
+    const Binding *b = bindingOf(widget);
+    return b ? b->field : QString();
+}
+
+const DataControl::Binding *DataControl::bindingOf(const QWidget *widget) const
+{
+    for (const Binding &b : m_bindings) {
+        if (b.widget == widget)
+            return &b;
+    }
+    return nullptr;
+}
+
+void DataControl::connectEdits(QWidget *widget)
+{
+    // Only the user's edits mark data changed: the window's code that rewrites a
+    // list or a caption must not make a row "changed".
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { markChanged(edit); });
+    } else if (auto *text = qobject_cast<QPlainTextEdit *>(widget)) {
+        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { markChanged(text); });
+    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        connect(combo, &QComboBox::activated, this, [this, combo] { markChanged(combo); });
+        if (QLineEdit *edit = combo->lineEdit())
+            connect(edit, &QLineEdit::textEdited, this, [this, combo] { markChanged(combo); });
+    } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+        connect(check, &QCheckBox::clicked, this, [this, check] { markChanged(check); });
+    } else if (auto *date = qobject_cast<QDateTimeEdit *>(widget)) {
+        connect(date, &QDateTimeEdit::dateTimeChanged, this, [this, date] { markChanged(date); });
+    }
+}
+
+void DataControl::markChanged(QWidget *widget)
+{
+    if (m_filling)
+        return;
+    storeValue(widget, widgetValue(widget));
+}
+
+void DataControl::setBoundValue(QWidget *widget, const QVariant &value)
+{
+    m_filling = true;
+    fillWidget(widget, value);
+    m_filling = false;
+    storeValue(widget, value);
+}
+
+void DataControl::storeValue(QWidget *widget, const QVariant &value)
+{
+    const Binding *b = bindingOf(widget);
+    if (!b || !hasCurrentRow())
+        return;
+    Recordset *rs = m_recordset.get();
+    const QString field = b->field;
+    m_dataChanged = true;
+    try {
+        const int index = rs->fieldIndex(field);
+        if (index < 0)
+            throw DataError::make(DataError::UnknownField, field);
+        const std::optional<QVariant> converted = BoundValue::toField(value, rs->fieldKind(index));
+        if (rs->editMode() == EditMode::None)
+            rs->edit();
+        if (!converted) {
+            // Kept in the box; the write reports it, so the typing is not lost.
+            m_badValues.insert_or_assign(field, BoundValue::conversionError(field, value.toString(),
+                                                                            rs->fieldKind(index)));
+            return;
+        }
+        rs->setValue(index, *converted);
+        m_badValues.erase(field);
+    } catch (const AppError &e) {
+        // e.g. the set accepts no changes or the row is gone: reported when written.
+        m_badValues.insert_or_assign(field, e);
+    }
+}
+
+// ---- filling -----------------------------------------------------------------
+
+void DataControl::updateControls()
+{
+    const bool current = hasCurrentRow();
+    m_filling = true;
+    for (const Binding &b : std::as_const(m_bindings)) {
+        if (!b.widget)
+            continue;
+        QVariant value;
+        if (current)
+            ignoreErrors([&] { value = m_recordset->value(b.field); });
+        fillWidget(b.widget, value);
+    }
+    m_filling = false;
+    m_dataChanged = false;
+    m_badValues.clear();
+}
+
+void DataControl::fillWidget(QWidget *widget, const QVariant &value)
+{
+    const QString text = BoundValue::toText(value);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        if (edit->text() != text) {
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
+        if (plain->toPlainText() != text)
+            plain->setPlainText(text);
+    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        const int index = combo->findText(text, Qt::MatchExactly);
+        combo->setCurrentIndex(index);
+        if (combo->isEditable() && combo->currentText() != text)
+            combo->setEditText(text);
+    } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
+        const std::optional<QVariant> yes = BoundValue::toField(value, FieldKind::YesNo);
+        check->setChecked(yes && yes->toBool());
+    } else if (auto *date = qobject_cast<QDateTimeEdit *>(widget)) {
+        makeNullable(date);
+        const std::optional<QVariant> d = BoundValue::toField(value, FieldKind::Date);
+        const QDate day = d ? d->toDate() : QDate();
+        date->setDate(day.isValid() ? day : date->minimumDate());
+    } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+        label->setText(text);
+    }
+}
+
+QVariant DataControl::widgetValue(QWidget *widget) const
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
+        return plain->toPlainText();
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentText();
+    if (auto *check = qobject_cast<QCheckBox *>(widget))
+        return check->isChecked();
+    if (auto *date = qobject_cast<QDateTimeEdit *>(widget)) {
+        if (date->date() == date->minimumDate() && !date->specialValueText().isEmpty())
+            return QVariant();
+        return date->date();
+    }
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    return QVariant();
+}
+
+// ---- actions -----------------------------------------------------------------
+
+bool DataControl::beforeAction(int action)
+{
+    // Our own write inside another action, or the second move of one arrow click.
+    if (m_writingRow || (m_arrowAction != 0 && m_arrowValidated))
+        return true;
+
+    Recordset *rs = m_recordset.get();
+    int reported = m_arrowAction != 0 ? m_arrowAction : action;
+    bool save = pendingChanges();
+    emit validate(reported, save);
+    if (reported == DataAction::Cancel)
+        return false;
+    if (m_arrowAction != 0)
+        m_arrowValidated = true;
+
+    if (action == DataAction::Update) {
+        // The caller's own Update writes the row; a value that could not be put
+        // into it stops the write and is thrown to the caller.
+        if (!save) {
+            if (rs && rs->editMode() != EditMode::None)
+                rs->cancelUpdate();
+            updateControls();
+            emit reposition();
+            return false;
+        }
+        if (!m_badValues.empty())
+            throw m_badValues.begin()->second;
+        return true;
+    }
+
+    if (!save) {
+        // The handler chose not to keep the changes.
+        if (rs && rs->editMode() != EditMode::None)
+            rs->cancelUpdate();
+        m_dataChanged = false;
+        m_badValues.clear();
+        return true;
+    }
+    if (!writeRow())
+        return false;
+    return true;
+}
+
+bool DataControl::writeRow()
+{
+    Recordset *rs = m_recordset.get();
+    if (!m_badValues.empty())
+        return reportError(m_badValues.begin()->second);
+    if (!rs || rs->editMode() == EditMode::None) {
+        m_dataChanged = false;
+        return true;
+    }
+    m_writingRow = true;
+    m_rowChangedWhileWriting = false;
+    try {
+        rs->update();
+    } catch (const AppError &e) {
+        m_writingRow = false;
+        m_rowChangedWhileWriting = false;
+        return reportError(e);
+    }
+    m_writingRow = false;
+    m_dataChanged = false;
+    if (m_rowChangedWhileWriting) {
+        // The recordset moved when it stored the row (a saved new row); the
+        // action that follows refills the display, but a write that is the whole
+        // action (close, unload) shows where the set stands now.
+        m_rowChangedWhileWriting = false;
+        m_pendingRefill = true;
+    }
+    return true;
+}
+
+bool DataControl::reportError(const AppError &error)
+{
+    int response = 1;
+    emit this->error(error.number(), response);
+    if (response != 0)
+        Dialogs::instance().message(this, error.description(), Dialogs::applicationTitle(), MsgButtons::Ok,
+                                    MsgIcon::Exclamation);
+    return false;
+}
+
+void DataControl::currentChanged()
+{
+    m_pendingRefill = false;
+    if (m_writingRow) {
+        m_rowChangedWhileWriting = true;
+        return;
+    }
+    if (m_arrowAction != 0) {
+        // One click may move twice (off the end and back): one refill at the end.
+        m_arrowMoved = true;
+        return;
+    }
+    updateControls();
+    emit reposition();
+}
+
+void DataControl::arrow(int action)
+{
+    Recordset *rs = m_recordset.get();
+    if (!rs || !rs->isOpen())
+        return;
+    if (rs->recordCount() == 0 && rs->editMode() != EditMode::Adding)
+        return;
+    m_arrowAction = action;
+    m_arrowValidated = false;
+    m_arrowMoved = false;
+    try {
+        switch (action) {
+        case DataAction::MoveFirst:
+            rs->moveFirst();
+            break;
+        case DataAction::MoveLast:
+            rs->moveLast();
+            break;
+        case DataAction::MoveNext:
+            // Past the last row the arrow stays on the last row; standing after the
+            // end (the last row was deleted) it leads back to the rows.
+            if (rs->eof() && rs->editMode() != EditMode::Adding) {
+                rs->moveLast();
+            } else {
+                rs->moveNext();
+                if (rs->eof() && rs->recordCount() > 0)
+                    rs->moveLast();
+            }
+            break;
+        case DataAction::MovePrevious:
+            if (rs->bof() && rs->editMode() != EditMode::Adding) {
+                rs->moveFirst();
+            } else {
+                rs->movePrevious();
+                if (rs->bof() && rs->recordCount() > 0)
+                    rs->moveFirst();
+            }
+            break;
+        default:
+            break;
+        }
+    } catch (const AppError &e) {
+        reportError(e);
+    } catch (const std::exception &e) {
+        reportError(AppError(DataError::Generic, QStringLiteral("Quorvex database"), QString::fromLocal8Bit(e.what())));
+    }
+    const bool moved = m_arrowMoved;
+    m_arrowAction = 0;
+    m_arrowValidated = false;
+    m_arrowMoved = false;
+    if (moved || m_pendingRefill) {
+        m_pendingRefill = false;
+        updateControls();
+        emit reposition();
+    }
+}
+
+bool DataControl::saveChanges(int action)
+{
+    if (!m_recordset || !m_recordset->isOpen())
+        return true;
+    m_pendingRefill = false;
+    const bool ok = beforeAction(action == DataAction::Update ? DataAction::Close : action);
+    if (m_pendingRefill) {
+        m_pendingRefill = false;
+        updateControls();
+        emit reposition();
+    }
+    return ok;
+}
+
+bool DataControl::unload()
+{
+    return saveChanges(DataAction::Unload);
+}
+
+void DataControl::cancelChanges()
+{
+    Recordset *rs = m_recordset.get();
+    if (!rs || !rs->isOpen())
+        return;
+    const bool wasAdding = rs->editMode() == EditMode::Adding;
+    ignoreErrors([&] {
+        if (rs->editMode() != EditMode::None)
+            rs->cancelUpdate();
+    });
+    m_badValues.clear();
+    m_dataChanged = false;
+    // Read the stored row again, so that after a write conflict the user sees
+    // what the other workstation saved.
+    if (!wasAdding && !rs->bof() && !rs->eof()) {
+        m_writingRow = true; // a silent re-read: no validate for a row we stay on
+        ignoreErrors([&] { rs->setBookmark(rs->bookmark()); });
+        m_writingRow = false;
+        m_rowChangedWhileWriting = false;
+    }
+    updateControls();
+    emit reposition();
+}
+
+// ---- mouse ------------------------------------------------------------------
+
+void DataControl::mouseMoveEvent(QMouseEvent *event)
+{
+    // Reported by the event filter, which sees the moves also while disabled.
+    QWidget::mouseMoveEvent(event);
+}
+
+bool DataControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        emit mouseMoved();
+        // A plain pass over an arrow or the caption stops there, so the control
+        // does not report it twice.
+        if (watched != this && static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
