@@ -17,20 +17,43 @@ struct CardContent
     QPixmap logo;
     QPixmap photo;
     quint32 color = 224 + 256 * 224 + 65536 * 224; // light grey until a colour is chosen
+
+    // A colour number (red + 256*green + 65536*blue) as a QColor; bits above
+    // the blue byte are ignored.
+    static QColor toQColor(quint32 color);
+    static quint32 fromQColor(const QColor &color);
 };
 
 // One element of a card's layout table, in twips (1440 to the inch) relative to the card.
 struct CardElement
 {
-    enum Kind { Text, Picture };
+    enum Kind { Text, Picture, Circle };
+    // Which part of the card's content the element shows; Fixed elements show
+    // `fixedText` (or nothing) and never change.
+    enum Role { Header1, Header2, Logo, Photo, FirstName, LastName, Office, Chapter, Fixed };
+
     QString objectName;  // "lblHeader_0", "ImgLogo", ...
-    Kind kind;
+    Kind kind = Text;
     QRect twips;         // left, top, width, height
-    Qt::Alignment align;
-    QColor textColor;
-    double pointSize;
-    bool border;
+    Qt::Alignment align = Qt::AlignLeft;
+    QColor textColor = Qt::black;
+    double pointSize = 8.25;
+    bool border = false; // a single line around a picture
     QString toolTip;
+    Role role = Fixed;
+    // Fonts that are missing on the system (the card's "MS Serif" and "MS Sans
+    // Serif" are Windows fonts) fall back by the style hint: font() asks for a
+    // serif or sans serif face, and Qt's font matching picks an installed one.
+    QString fontFamily = QStringLiteral("MS Sans Serif");
+    bool bold = false;
+    bool italic = false;
+    QString fixedText;   // the text of a Fixed text element
+
+    // The element's text or picture in `content` (empty for the other kind).
+    QString textIn(const CardContent &content) const;
+    QPixmap pictureIn(const CardContent &content) const;
+    // The element's font at its design size (pointSize), with the fallback hint.
+    QFont font() const;
 };
 
 // A card's size and layout table.
@@ -40,9 +63,17 @@ struct CardLayout
     QSize twips;         // the whole card
     QString toolTip;     // of the card background
     QList<CardElement> elements;
+    quint32 designColor = 224 + 256 * 224 + 65536 * 224; // the background until a colour is chosen
 
     // The miniature on the registration window (2655 x 1575 twips).
     static CardLayout miniature();
+    // The card of the window "ID Card (3 X 4) 100%" (5505 x 3585 twips).
+    static CardLayout card3x4();
+    // The card of the window "ID Card (2 1/4 X 3.5) 100%" (4335 x 2475 twips).
+    static CardLayout card2x35();
+
+    // The element with that object name, or nullptr.
+    const CardElement *element(const QString &objectName) const;
 
     static constexpr double TwipsPerInch = 1440.0;
 };

@@ -15,6 +15,11 @@ class CardItem;
 // CardItem child (object names "lblHeader_0", "lblHeader_1", "ImgLogo", "imgPic",
 // "lblName_0", "lblName_1", "lblOffice", "lblChap") for hit-testing, tooltips,
 // accessibility and tests; the items draw nothing themselves.
+//
+// Mouse: a click on a header line emits headerClicked(index), on the logo
+// logoClicked(), anywhere else on the card backgroundClicked(), as the frame's
+// own click. Keyboard: the card takes focus (accessible name "ID card"); Enter,
+// Return or Space on it emits backgroundClicked(), the card colour command.
 class CardWidget : public QWidget
 {
     Q_OBJECT
@@ -50,13 +55,25 @@ signals:
     void logoClicked();            // ImgLogo_Click
     void backgroundClicked();      // fraID_Click
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+public:
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // The card's rectangle in this widget's pixels (its true size at the screen's resolution).
+    QRectF cardRect() const;
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void contentChanged();
+    void placeItems();
+    void itemClicked(const CardItem *item);
+
     CardLayout m_layout;
     CardContent m_content;
+    QList<CardItem *> m_items;
 };

@@ -1,0 +1,51 @@
+#include "CardItem.h"
+
+#include <QMouseEvent>
+
+CardItem::CardItem(const CardElement &element, QWidget *parent) : QWidget(parent), m_element(element)
+{
+    setObjectName(element.objectName);
+    setToolTip(element.toolTip);
+    setAccessibleDescription(element.toolTip);
+    // The card draws the item; the item only receives the mouse.
+    setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    setAttribute(Qt::WA_NoSystemBackground, true);
+    setAutoFillBackground(false);
+    showContent(element.textIn(CardContent()), QPixmap());
+}
+
+void CardItem::showContent(const QString &text, const QPixmap &pixmap)
+{
+    m_text = text;
+    m_pixmap = pixmap;
+    updateAccessibleName();
+}
+
+void CardItem::updateAccessibleName()
+{
+    if (!m_text.isEmpty())
+        setAccessibleName(m_text);
+    else if (!m_element.toolTip.isEmpty())
+        setAccessibleName(m_element.toolTip);
+    else
+        setAccessibleName(objectName());
+}
+
+void CardItem::mousePressEvent(QMouseEvent *event)
+{
+    // Accepting the press makes the release come here, as a click on the control.
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+    else
+        QWidget::mousePressEvent(event);
+}
+
+void CardItem::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,208 @@
+#include "CardLayout.h"
+
+namespace {
+
+const QColor DarkBlue(0, 0, 64);
+const QString MsSerif = QStringLiteral("MS Serif");
+const QString MsSansSerif = QStringLiteral("MS Sans Serif");
+// The card windows' own font, used where a label keeps the window's default.
+constexpr double DefaultPointSize = 8.25;
+constexpr quint32 White = 0xFFFFFF;
+
+CardElement text(const char *objectName, CardElement::Role role, QRect twips, const QString &family,
+                 double pointSize)
+{
+    CardElement e;
+    e.objectName = QString::fromLatin1(objectName);
+    e.kind = CardElement::Text;
+    e.role = role;
+    e.twips = twips;
+    e.fontFamily = family;
+    e.pointSize = pointSize;
+    return e;
+}
+
+CardElement header(int index, QRect twips, const QString &family, double pointSize)
+{
+    CardElement e = text(index == 0 ? "lblHeader_0" : "lblHeader_1",
+                         index == 0 ? CardElement::Header1 : CardElement::Header2, twips, family, pointSize);
+    e.align = Qt::AlignHCenter;
+    e.textColor = DarkBlue;
+    return e;
+}
+
+CardElement picture(const char *objectName, CardElement::Role role, QRect twips, bool border)
+{
+    CardElement e;
+    e.objectName = QString::fromLatin1(objectName);
+    e.kind = CardElement::Picture;
+    e.role = role;
+    e.twips = twips;
+    e.border = border;
+    return e;
+}
+
+CardElement emphasised(CardElement e, bool bold, bool italic)
+{
+    e.bold = bold;
+    e.italic = italic;
+    return e;
+}
+
+CardElement codes(QRect twips, const QString &family, double pointSize, const char *codesText)
+{
+    CardElement e = text("Label1", CardElement::Fixed, twips, family, pointSize);
+    e.fixedText = QString::fromLatin1(codesText);
+    return e;
+}
+
+CardElement circle(int index, QRect twips)
+{
+    CardElement e;
+    e.objectName = QStringLiteral("Shape2_%1").arg(index);
+    e.kind = CardElement::Circle;
+    e.role = CardElement::Fixed;
+    e.twips = twips;
+    return e;
+}
+
+} // namespace
+
+QColor CardContent::toQColor(quint32 color)
+{
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+quint32 CardContent::fromQColor(const QColor &color)
+{
+    return quint32(color.red()) + 256u * quint32(color.green()) + 65536u * quint32(color.blue());
+}
+
+QString CardElement::textIn(const CardContent &content) const
+{
+    switch (role) {
+    case Header1: return content.header[0];
+    case Header2: return content.header[1];
+    case FirstName: return content.name[0];
+    case LastName: return content.name[1];
+    case Office: return content.office;
+    case Chapter: return content.chapter;
+    case Fixed: return kind == Text ? fixedText : QString();
+    case Logo:
+    case Photo: break;
+    }
+    return QString();
+}
+
+QPixmap CardElement::pictureIn(const CardContent &content) const
+{
+    switch (role) {
+    case Logo: return content.logo;
+    case Photo: return content.photo;
+    default: return QPixmap();
+    }
+}
+
+QFont CardElement::font() const
+{
+    QFont f(fontFamily);
+    // The Windows card fonts are seldom installed elsewhere: the hint lets
+    // font matching fall back to a face of the same style.
+    f.setStyleHint(fontFamily.contains(QLatin1String("Sans"), Qt::CaseInsensitive) ? QFont::SansSerif
+                                                                                     : QFont::Serif);
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+const CardElement *CardLayout::element(const QString &objectName) const
+{
+    for (const CardElement &e : elements) {
+        if (e.objectName == objectName)
+            return &e;
+    }
+    return nullptr;
+}
+
+CardLayout CardLayout::miniature()
+{
+    CardLayout layout;
+    layout.name = QStringLiteral("miniature");
+    layout.twips = QSize(2655, 1575);
+    layout.toolTip = QStringLiteral("Click to change the color of the ID");
+    layout.designColor = 224 + 256 * 224 + 65536 * 224;
+
+    CardElement header0 = header(0, QRect(120, 120, 2415, 150), MsSerif, 6);
+    header0.toolTip = QStringLiteral("Click to add header 1");
+    CardElement header1 = header(1, QRect(510, 240, 1455, 150), MsSerif, 6);
+    header1.toolTip = QStringLiteral("Click to add a Header Line 2");
+    CardElement logo = picture("ImgLogo", CardElement::Logo, QRect(165, 360, 465, 420), false);
+    logo.toolTip = QStringLiteral("Click to Add a Logo");
+
+    layout.elements = {
+        header0,
+        header1,
+        logo,
+        picture("imgPic", CardElement::Photo, QRect(1845, 435, 735, 855), true),
+        text("lblName_0", CardElement::FirstName, QRect(165, 840, 1455, 135), MsSerif, 6),
+        text("lblName_1", CardElement::LastName, QRect(165, 960, 1455, 135), MsSerif, 6),
+        text("lblOffice", CardElement::Office, QRect(165, 1080, 1455, 135), MsSerif, 6),
+        text("lblChap", CardElement::Chapter, QRect(165, 1320, 1455, 135), MsSerif, 6),
+    };
+    return layout;
+}
+
+CardLayout CardLayout::card3x4()
+{
+    CardLayout layout;
+    layout.name = QStringLiteral("3 X 4");
+    layout.twips = QSize(5505, 3585);
+    layout.designColor = White;
+
+    layout.elements = {
+        header(0, QRect(555, 120, 4155, 240), MsSansSerif, 9.75),
+        header(1, QRect(1065, 360, 3015, 240), MsSansSerif, 9.75),
+        picture("ImgLogo", CardElement::Logo, QRect(240, 480, 1065, 1020), false),
+        picture("imgPic", CardElement::Photo, QRect(3600, 840, 1575, 1935), true),
+        text("lblName_0", CardElement::FirstName, QRect(240, 1560, 3135, 330), MsSansSerif, 13.5),
+        text("lblName_1", CardElement::LastName, QRect(240, 1920, 3135, 330), MsSansSerif, 13.5),
+        text("lblOffice", CardElement::Office, QRect(240, 2280, 3015, 375), MsSansSerif, 12),
+        emphasised(text("lblChap", CardElement::Chapter, QRect(240, 2640, 3255, 375), MsSansSerif, 12), true,
+                   true),
+        codes(QRect(1080, 3075, 2895, 255), MsSansSerif, DefaultPointSize,
+              "FL    FD    SK   SB   SL    CO   SD  HM"),
+    };
+    const int lefts[8] = {1080, 1440, 1800, 2160, 2520, 2880, 3240, 3600};
+    for (int i = 0; i < 8; ++i)
+        layout.elements.append(circle(i, QRect(lefts[i], 3240, 255, 255)));
+    return layout;
+}
+
+CardLayout CardLayout::card2x35()
+{
+    CardLayout layout;
+    layout.name = QStringLiteral("2 1/4 X 3.5");
+    layout.twips = QSize(4335, 2475);
+    layout.designColor = White;
+
+    layout.elements = {
+        header(0, QRect(375, 0, 3585, 195), MsSansSerif, DefaultPointSize),
+        header(1, QRect(855, 240, 2685, 195), MsSansSerif, DefaultPointSize),
+        picture("ImgLogo", CardElement::Logo, QRect(120, 240, 705, 660), false),
+        picture("imgPic", CardElement::Photo, QRect(3120, 480, 1215, 1335), true),
+        text("lblName_0", CardElement::FirstName, QRect(120, 960, 2655, 330), MsSansSerif, 12),
+        emphasised(text("lblName_1", CardElement::LastName, QRect(120, 1200, 2655, 330), MsSansSerif, 12), true,
+                   false),
+        text("lblOffice", CardElement::Office, QRect(120, 1560, 2655, 255), MsSansSerif, 9.75),
+        emphasised(text("lblChap", CardElement::Chapter, QRect(120, 1800, 2655, 255), MsSansSerif, 9.75), true,
+                   true),
+        codes(QRect(960, 1995, 2775, 210), MsSerif, 6.75, "FL     FD   SK    SB    SL   CO   SD   HM"),
+    };
+    const int lefts[8] = {960, 1268, 1576, 1884, 2192, 2500, 2808, 3120};
+    for (int i = 0; i < 8; ++i) {
+        const int side = i == 7 ? 195 : 200;
+        layout.elements.append(circle(i, QRect(lefts[i], 2160, side, side)));
+    }
+    return layout;
+}
