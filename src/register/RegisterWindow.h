@@ -4,10 +4,18 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class AttendeePanel;
 class CardWidget;
 class DataControl;
+class DatasheetList;
+class DonationsPanel;
 class EventWindow;
+class QPushButton;
+class RecordCommands;
+class RecordDisplay;
+class RegisterToolBar;
 class SplashWindow;
+class VideoPanel;
 
 // "frmRegister", the main window: the attendees of the current event, their
 // donations, the card miniature and the video. It composes the parts of the
@@ -37,8 +45,77 @@ public:
     EventWindow *frmEvent();
     // Every copy of the ID card: the miniature, then the card windows that exist.
     QList<CardWidget *> cards() const;
+    // A card window's card joins the cards that follow the current record.
+    void addCard(CardWidget *card);
+
+    AttendeePanel *attendeePanel() const { return m_attendee; }
+    DonationsPanel *donationsPanel() const { return m_donations; }
+    DatasheetList *lstEveryone() const { return m_lstEveryone; }
+    RegisterToolBar *tbToolBar() const { return m_toolBar; }
+    RecordDisplay *recordDisplay() const { return m_display; }
+
+    // The attendee source of an event: "Select * from Attendees where ProgramID =" and
+    // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
+    // key is not a number.
+    static QString attendeeSource(const QString &tag);
+
+public slots:
+    void cmdClose_Click();
+    void mnuExit_Click();
+    void mnuEvent_Click();
+    void mnuFileNew_Click();
+    void mnuFileSave_Click();
+    void mnuFileDel_Click();
+    void tbToolBar_ButtonClick(const QString &key);
+    void tbToolBar_ButtonMenuClick(const QString &key);
+    void mnuAbout_Click();
+    void mnuContent_Click();
+
+    // Commands of the parts still to come: in place, doing nothing yet.
+    void mnuViewAll_Click();
+    void mnuFind_Click();
+    void mnuPreviewID_Click();
+    void mnuFilePrint_Click();
+    void mnuAudioFmt_Click();
+    void mnuFormat_Click();
+    void mnuSource_Click();
+    void mnuDisplay_Click();
+    void mnuCompression_Click();
+    void mnuPreview_Click();
+    void mnuOverlay_Click();
+    void mnuDriver_Click(int index);
+    void mnuSnap_Click();
+
+protected:
+    // Form_Unload: the pending change is written first; when that fails the
+    // window stays open so nothing typed is lost.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildCentralArea();
+    void connectMenus();
+    void setTabOrder();
+
+    // Load steps that belong to later parts (lookup lists, video, card windows).
+    void loadLookupLists();
+    void setVideoMenus();
+    void enumCaptureDrivers();
+    void loadCardWindows();
+    // Part of the event switch and the datasheet view (toolbar "View All"/"View Rec").
+    void switchView(bool datasheet);
+    void printIDCard();
+    void openFind();
+
     QString m_tag;
     QPointer<EventWindow> m_frmEvent;
+    RegisterToolBar *m_toolBar = nullptr;
+    AttendeePanel *m_attendee = nullptr;
+    DonationsPanel *m_donations = nullptr;
+    VideoPanel *m_video = nullptr;
+    DatasheetList *m_lstEveryone = nullptr;
+    DataControl *m_datPrimaryRS = nullptr;
+    QPushButton *m_cmdClose = nullptr;
+    RecordDisplay *m_display = nullptr;
+    RecordCommands *m_commands = nullptr;
+    QList<QPointer<CardWidget>> m_cards;
 };

@@ -1,0 +1,103 @@
+#include "RecordCommands.h"
+
+#include "AttendeePanel.h"
+#include "RegisterWindow.h"
+#include "app/AppError.h"
+#include "app/Dialogs.h"
+#include "data/DataControl.h"
+#include "data/DataError.h"
+#include "data/Recordset.h"
+#include "lists/DonationsPanel.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTableView>
+
+RecordCommands::RecordCommands(RegisterWindow *window, AttendeePanel *attendee, DonationsPanel *donations)
+    : QObject(window)
+    , m_window(window)
+    , m_attendee(attendee)
+    , m_donations(donations)
+{
+}
+
+void RecordCommands::datPrimaryRS_Validate(int &action, bool &save)
+{
+    // Nothing is asked before leaving a changed record: the change is written.
+    Q_UNUSED(action);
+    Q_UNUSED(save);
+}
+
+void RecordCommands::addNewRecord()
+{
+    try {
+        DataControl *data = m_window->datPrimaryRS();
+        Recordset *rs = data->recordset();
+        if (!rs)
+            throw DataError::make(DataError::NoCurrentRecord);
+        rs->addNew();
+        // The event key is a whole number; the label shows it as text.
+        bool ok = false;
+        const qint64 programId = m_window->tag().trimmed().toLongLong(&ok);
+        data->setBoundValue(m_attendee->lblProgramID(), ok ? QVariant(programId) : QVariant(m_window->tag()));
+    } catch (const AppError &error) {
+        Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::None);
+    }
+}
+
+void RecordCommands::saveRecord()
+{
+    try {
+        if (Recordset *rs = m_window->datPrimaryRS()->recordset();
+            rs && rs->editMode() != EditMode::None && rs->updatable())
+            rs->update();
+        if (Recordset *rs = m_donations->datDonors()->recordset();
+            rs && rs->editMode() != EditMode::None && rs->updatable()) {
+            rs->update();
+            m_donations->reloadGrid();
+        }
+    } catch (const AppError &error) {
+        // A failed write keeps the pending record and what was typed: Save may be given again.
+        Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::None);
+    }
+}
+
+bool RecordCommands::donationsGridActive() const
+{
+    const QWidget *focus = m_window->focusWidget();
+    const QTableView *grid = m_donations->grdDonors();
+    return focus && (focus == grid || grid->isAncestorOf(focus));
+}
+
+void RecordCommands::deleteRecord()
+{
+    const bool donations = donationsGridActive();
+    const QString question = donations
+        ? QStringLiteral("Are you sure you want to DELETE the Current Record from Donations? ")
+        : QStringLiteral("Are you sure you want to DELETE the Entire Attendee Record? ");
+    if (Dialogs::instance().message(m_window, question, QStringLiteral("DELETE Record"), MsgButtons::YesNo,
+                                    MsgIcon::Question, MsgAnswer::Yes)
+        != MsgAnswer::Yes)
+        return;
+    try {
+        DataControl *data = donations ? m_donations->datDonors() : m_window->datPrimaryRS();
+        Recordset *rs = data->recordset();
+        if (!rs)
+            throw DataError::make(DataError::NoCurrentRecord);
+        if (!(rs->bof() && rs->eof()))
+            rs->deleteRow();
+        if (rs->eof()) {
+            if (!rs->bof())
+                rs->movePrevious();
+        } else {
+            rs->moveNext();
+        }
+        if (donations)
+            m_donations->reloadGrid();
+    } catch (const AppError &error) {
+        Dialogs::instance().message(m_window, error.description(), QStringLiteral("Delete Error"), MsgButtons::Ok,
+                                    MsgIcon::Critical);
+        if (donations)
+            ignoreErrors([&] { m_donations->reloadGrid(); });
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QPixmap>
+#include <QSize>
+
+class AttendeePanel;
+class DatasheetList;
+class DonationsPanel;
+class RegisterWindow;
+
+// What the registration window shows on top of the bound fields whenever the
+// current attendee changes: the photograph, the card's name and chapter lines on
+// every card, the record counter and the attendee's donations. Also the data
+// control's own error box and the navigator guard of the datasheet view.
+class RecordDisplay : public QObject
+{
+    Q_OBJECT
+public:
+    RecordDisplay(RegisterWindow *window, AttendeePanel *attendee, DonationsPanel *donations,
+                  DatasheetList *datasheet);
+
+    // After every change of the current record; each step runs even when an earlier one failed.
+    void datPrimaryRS_Reposition();
+    // A data error of the data control: "Data error: " and the standard text.
+    void datPrimaryRS_Error(int dataErr, int &response);
+    // The navigator may not be used while the datasheet list covers the form.
+    void datPrimaryRS_MouseMove();
+    // A text box changed: the card lines that depend on it follow at once.
+    void txtFields_Change(int index);
+
+    // lblName(0) = first name, lblName(1) = last name in capitals, on every card.
+    void cardNameUpdate();
+    // lblChap = the chapter and " Chapter", or the city when the chapter is blank.
+    void cardChapterUpdate();
+
+    // The relative path of the photo shown ("Tag" of imgPic), empty when none.
+    QString photoTag() const { return m_photoTag; }
+
+private:
+    void showPhoto();
+    void setPhotoOnCards(const QPixmap &photo, const QString &tag);
+    QSize photoPixelSize() const;
+
+    RegisterWindow *m_window;
+    AttendeePanel *m_attendee;
+    DonationsPanel *m_donations;
+    DatasheetList *m_datasheet;
+    QString m_photoTag;
+};

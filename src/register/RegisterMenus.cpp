@@ -1,0 +1,79 @@
+#include "RegisterMenus.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+// One line of a menu: a separator when caption is null.
+struct Item
+{
+    const char *name;
+    const char *caption;
+    const char *shortcut = nullptr;
+    bool checkable = false;
+};
+
+QMenu *addMenu(QMainWindow *window, const char *name, const char *caption, std::initializer_list<Item> items)
+{
+    QMenu *menu = window->menuBar()->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    for (const Item &item : items) {
+        QAction *action = nullptr;
+        if (!item.caption) {
+            action = menu->addSeparator();
+        } else {
+            action = menu->addAction(QString::fromUtf8(item.caption));
+            if (item.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            action->setCheckable(item.checkable);
+        }
+        action->setObjectName(QString::fromLatin1(item.name));
+    }
+    return menu;
+}
+
+} // namespace
+
+void RegisterMenus::build(QMainWindow *window)
+{
+    addMenu(window, "mnuFile", "&File",
+            {{"mnuFileNew", "&New", "Ctrl+N"},
+             {"mnuFileSave", "&Save", "Ctrl+S"},
+             {"mnuFileDel", "&Delete", "Ctrl+D"},
+             {"mnuViewAll", "Datasheet View"},
+             {"mnuFind", "&Find...", "Ctrl+F"},
+             {"mnuSpacer0", nullptr},
+             {"mnuPreviewID", "Preview ID Card"},
+             {"mnuFilePrint", "&Print ID Card", "Ctrl+P"},
+             {"mnuSpacer6", nullptr},
+             {"mnuExit", "E&xit"}});
+    addMenu(window, "mnuView", "&View", {{"mnuEvent", "Event Form"}});
+    QMenu *options = addMenu(window, "mnuOptions", "Video &Options",
+                             {{"mnuAudioFmt", "&Audio Format"},
+                              {"mnuSpacer1", nullptr},
+                              {"mnuFormat", "Video &Format"},
+                              {"mnuSource", "Video S&ource"},
+                              {"mnuDisplay", "&Display"},
+                              {"mnuSpacer2", nullptr},
+                              {"mnuCompression", "&Compression"},
+                              {"mnuSpacer3", nullptr},
+                              {"mnuPreview", "&Preview", nullptr, true},
+                              {"mnuOverlay", "&Overlay (Live)", nullptr, true},
+                              {"mnuSpacer4", nullptr}});
+    // The driver list: one placeholder until the capture drivers are enumerated.
+    QAction *driver = options->addAction(QStringLiteral("<no video driver found>"));
+    driver->setObjectName(QStringLiteral("mnuDriver_0"));
+    driver->setProperty("index", 0);
+    driver->setEnabled(false);
+
+    // "Snap Picture" is a command on the menu bar itself, without a submenu.
+    QAction *snap = window->menuBar()->addAction(QStringLiteral("&Snap Picture"));
+    snap->setObjectName(QStringLiteral("mnuSnap"));
+
+    addMenu(window, "mnuHelp", "&Help", {{"mnuAbout", "About"}, {"mnuContent", "Help Content"}});
+}

@@ -1,0 +1,419 @@
+#include "RegisterWindow.h"
+
+#include "AttendeePanel.h"
+#include "CardDesignLoader.h"
+#include "RecordCommands.h"
+#include "RecordDisplay.h"
+#include "RegisterMenus.h"
+#include "RegisterToolBar.h"
+#include "app/AboutWindow.h"
+#include "app/AppError.h"
+#include "app/Dialogs.h"
+#include "app/ModGen.h"
+#include "app/SplashWindow.h"
+#include "app/Twips.h"
+#include "capture/VideoPanel.h"
+#include "data/DataControl.h"
+#include "data/Recordset.h"
+#include "events/EventWindow.h"
+#include "idcard/CardWidget.h"
+#include "lists/DatasheetList.h"
+#include "lists/DonationsPanel.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+
+// The original converted the event key with a type-conversion error for text.
+constexpr int TypeMismatch = 13;
+
+} // namespace
+
+RegisterWindow::RegisterWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmRegister"));
+    setAccessibleName(QStringLiteral("Attendee Registration"));
+
+    RegisterMenus::build(this);
+    m_toolBar = new RegisterToolBar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    buildCentralArea();
+
+    m_display = new RecordDisplay(this, m_attendee, m_donations, m_lstEveryone);
+    m_commands = new RecordCommands(this, m_attendee, m_donations);
+
+    m_attendee->bindTo(m_datPrimaryRS);
+    connect(m_datPrimaryRS, &DataControl::reposition, m_display, &RecordDisplay::datPrimaryRS_Reposition);
+    connect(m_datPrimaryRS, &DataControl::error, m_display, &RecordDisplay::datPrimaryRS_Error);
+    connect(m_datPrimaryRS, &DataControl::mouseMoved, m_display, &RecordDisplay::datPrimaryRS_MouseMove);
+    connect(m_datPrimaryRS, &DataControl::validate, this, &RecordCommands::datPrimaryRS_Validate);
+    connect(m_attendee, &AttendeePanel::fieldChanged, m_display, &RecordDisplay::txtFields_Change);
+    connect(m_attendee, &AttendeePanel::reloadRequested, this,
+            [this] { ignoreErrors([this] { m_datPrimaryRS->cancelChanges(); }); });
+
+    connectMenus();
+    setTabOrder();
+}
+
+RegisterWindow::~RegisterWindow() = default;
+
+void RegisterWindow::buildCentralArea()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmRegisterClient"));
+
+    m_attendee = new AttendeePanel(central);
+    m_cards.append(m_attendee->card());
+    m_video = new VideoPanel(central);
+    m_donations = new DonationsPanel(central);
+
+    m_datPrimaryRS = new DataControl(central);
+    m_datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
+    m_datPrimaryRS->setRecordSource(QStringLiteral("Attendees"));
+    const QString navigatorTip = QStringLiteral("Click the arrows to navigate through your records");
+    m_datPrimaryRS->setToolTip(navigatorTip);
+    m_datPrimaryRS->setAccessibleName(QStringLiteral("Record navigator"));
+    m_datPrimaryRS->setAccessibleDescription(navigatorTip);
+
+    m_cmdClose = new QPushButton(QStringLiteral("&Close"), central);
+    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    connect(m_cmdClose, &QPushButton::clicked, this, &RegisterWindow::cmdClose_Click);
+
+    auto *grid = new QGridLayout(central);
+    grid->addWidget(m_attendee, 0, 0, 2, 1);
+    grid->addWidget(m_video, 0, 1);
+    grid->addWidget(m_donations, 1, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_datPrimaryRS, 1);
+    bottom->addStretch(1);
+    bottom->addWidget(m_cmdClose);
+    grid->addLayout(bottom, 2, 0, 1, 2);
+
+    // The datasheet is laid over the form when shown; it is not part of the layout.
+    m_lstEveryone = new DatasheetList(central);
+    setCentralWidget(central);
+}
+
+void RegisterWindow::connectMenus()
+{
+    const auto on = [this](const char *name, void (RegisterWindow::*slot)()) {
+        if (QAction *action = findChild<QAction *>(QString::fromLatin1(name)))
+            connect(action, &QAction::triggered, this, slot);
+    };
+    on("mnuFileNew", &RegisterWindow::mnuFileNew_Click);
+    on("mnuFileSave", &RegisterWindow::mnuFileSave_Click);
+    on("mnuFileDel", &RegisterWindow::mnuFileDel_Click);
+    on("mnuViewAll", &RegisterWindow::mnuViewAll_Click);
+    on("mnuFind", &RegisterWindow::mnuFind_Click);
+    on("mnuPreviewID", &RegisterWindow::mnuPreviewID_Click);
+    on("mnuFilePrint", &RegisterWindow::mnuFilePrint_Click);
+    on("mnuExit", &RegisterWindow::mnuExit_Click);
+    on("mnuEvent", &RegisterWindow::mnuEvent_Click);
+    on("mnuAudioFmt", &RegisterWindow::mnuAudioFmt_Click);
+    on("mnuFormat", &RegisterWindow::mnuFormat_Click);
+    on("mnuSource", &RegisterWindow::mnuSource_Click);
+    on("mnuDisplay", &RegisterWindow::mnuDisplay_Click);
+    on("mnuCompression", &RegisterWindow::mnuCompression_Click);
+    on("mnuPreview", &RegisterWindow::mnuPreview_Click);
+    on("mnuOverlay", &RegisterWindow::mnuOverlay_Click);
+    on("mnuSnap", &RegisterWindow::mnuSnap_Click);
+    on("mnuAbout", &RegisterWindow::mnuAbout_Click);
+    on("mnuContent", &RegisterWindow::mnuContent_Click);
+    if (QAction *driver = findChild<QAction *>(QStringLiteral("mnuDriver_0")))
+        connect(driver, &QAction::triggered, this, [this] { mnuDriver_Click(0); });
+
+    connect(m_toolBar, &RegisterToolBar::buttonClick, this, &RegisterWindow::tbToolBar_ButtonClick);
+    connect(m_toolBar, &RegisterToolBar::buttonMenuClick, this, &RegisterWindow::tbToolBar_ButtonMenuClick);
+}
+
+void RegisterWindow::setTabOrder()
+{
+    QList<QWidget *> chain;
+    chain << m_toolBar->cboIDSize();
+    chain << m_attendee->tabChain();
+    chain << m_donations->grdDonors();
+    for (int i = 0; i < 4; ++i) {
+        if (QToolButton *arrow = m_datPrimaryRS->button(i))
+            chain << arrow;
+    }
+    chain << m_cmdClose;
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+}
+
+DataControl *RegisterWindow::datPrimaryRS() const
+{
+    return m_datPrimaryRS;
+}
+
+DataControl *RegisterWindow::datDonors() const
+{
+    return m_donations->datDonors();
+}
+
+QList<CardWidget *> RegisterWindow::cards() const
+{
+    QList<CardWidget *> cards;
+    for (const QPointer<CardWidget> &card : m_cards) {
+        if (card)
+            cards.append(card);
+    }
+    return cards;
+}
+
+void RegisterWindow::addCard(CardWidget *card)
+{
+    if (card && !m_cards.contains(card))
+        m_cards.append(card);
+}
+
+EventWindow *RegisterWindow::frmEvent()
+{
+    if (!m_frmEvent || m_frmEvent->isUnloaded()) {
+        auto *events = new EventWindow(this);
+        m_frmEvent = events;
+        try {
+            events->formLoad();
+        } catch (...) {
+            delete events;
+            throw;
+        }
+    }
+    return m_frmEvent;
+}
+
+// ---- Load and close -------------------------------------------------------
+
+void RegisterWindow::formLoad(SplashWindow *splash)
+{
+    // Step 1: the splash window's progress box (none when started without one).
+    QWidget *progressBox = splash ? splash->picStatus() : nullptr;
+    const auto progress = [&progressBox](float fraction) {
+        if (progressBox)
+            modGen::showProgress(progressBox, fraction);
+    };
+    progress(0.1f);
+
+    if (!modGen::locateDatabase()) // step 2
+        throw AppError(-1, QStringLiteral("Invalid Database path"),
+                       QStringLiteral("Connection to Database Server Failure"));
+    if (modGen::appFolder().isEmpty()) // step 3
+        modGen::appFolder() = modGen::getShortPath(QCoreApplication::applicationDirPath() + QDir::separator());
+    modGen::ensureFolder(modGen::dbFolder() + QStringLiteral("Pic")); // step 4
+    modGen::ensureFolder(modGen::appFolder() + QStringLiteral("Logo"));
+    progress(0.25f);
+
+    CardDesignLoader::restore(m_attendee->card()); // step 6
+    m_toolBar->cboIDSize()->setCurrentIndex(0);    // step 7
+    frmEvent();                                    // step 8
+    progress(0.35f);
+
+    setEvent(); // step 10
+    if (splash)
+        splash->refresh(); // step 11
+    progress(0.65f);
+
+    loadLookupLists(); // step 13
+    setVideoMenus();   // step 14
+    progress(0.75f);
+    enumCaptureDrivers(); // step 16
+    loadCardWindows();    // step 17
+
+    // Step 18: the datasheet's place over the form.
+    const QRect place = Twips::toPixelRect(QRect(2040, 600, 0, 0), logicalDpiX(), logicalDpiY());
+    m_lstEveryone->move(place.topLeft());
+    if (QWidget *client = centralWidget())
+        m_lstEveryone->resize(qMax(200, client->width() - place.x()),
+                              qMax(150, client->height() - place.y() - m_datPrimaryRS->sizeHint().height()));
+    progress(0.999f);
+    progressBox = nullptr; // step 20
+}
+
+void RegisterWindow::closeEvent(QCloseEvent *event)
+{
+    // The data control writes what is pending (Unload). When that write fails (for
+    // instance another workstation saved the record meanwhile) its error box has
+    // been shown; the window stays open so the typing is not lost.
+    bool written = true;
+    try {
+        if (m_datPrimaryRS->recordset())
+            written = m_datPrimaryRS->unload();
+    } catch (const AppError &error) {
+        Dialogs::instance().message(this, error.description(), error.source(), MsgButtons::Ok, MsgIcon::Critical);
+        written = false;
+    }
+    if (!written) {
+        event->ignore();
+        return;
+    }
+    try {
+        modGen::closeAllForms();
+    } catch (const AppError &error) {
+        Dialogs::instance().message(this, error.description(), error.source(), MsgButtons::Ok, MsgIcon::Critical);
+    }
+    event->accept();
+}
+
+void RegisterWindow::cmdClose_Click()
+{
+    ignoreErrors([this] { close(); });
+}
+
+void RegisterWindow::mnuExit_Click()
+{
+    ignoreErrors([this] { close(); });
+}
+
+// ---- The current event ----------------------------------------------------
+
+QString RegisterWindow::attendeeSource(const QString &tag)
+{
+    // The key is a whole number of any size the database holds (an event 40000 opens
+    // like any other); leading blanks and zeros go.
+    bool ok = false;
+    const qint64 programId = tag.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw AppError(TypeMismatch, QStringLiteral("SetEvent"),
+                       QStringLiteral("The event key \"%1\" is not a number. Choose the event again in the "
+                                      "Event Form.")
+                           .arg(tag));
+    return QStringLiteral("Select * from Attendees where ProgramID =") + QString::number(programId);
+}
+
+void RegisterWindow::setEvent()
+{
+    if (m_tag.isEmpty()) {
+        EventWindow *events = frmEvent();
+        if (events->tag().isEmpty()) {
+            Dialogs::instance().message(this, QStringLiteral("Please select an event"),
+                                        QStringLiteral("Event Required"), MsgButtons::Ok, MsgIcon::Information);
+            Dialogs::instance().showModal(events);
+        }
+        if (m_tag.isEmpty())
+            throw AppError(-1, QStringLiteral("SetEvent"), QStringLiteral("Event has not been selected"));
+    }
+    const QString source = attendeeSource(m_tag);
+    m_datPrimaryRS->setDatabaseName(modGen::databaseFile());
+    m_datPrimaryRS->setRecordSource(source);
+    m_datPrimaryRS->refresh();
+    Recordset *rs = m_datPrimaryRS->recordset();
+    rs->setLockEdits(false);
+    // MoveLast then MoveFirst: the first attendee current, the count exact.
+    if (!rs->eof())
+        rs->moveLast();
+    if (!rs->bof())
+        rs->moveFirst();
+    datDonors()->setDatabaseName(modGen::databaseFile());
+    if (rs->absolutePosition() >= 0)
+        m_donations->showAttendee(rs->value(QStringLiteral("AttendeeID")).toString());
+}
+
+void RegisterWindow::mnuEvent_Click()
+{
+    // Choosing another event re-opens the attendees: what is pending is written first;
+    // when that fails its box was shown and the typing stays.
+    if (m_datPrimaryRS->recordset() && m_datPrimaryRS->dataChanged()) {
+        bool written = false;
+        ignoreErrors([&] { written = m_datPrimaryRS->saveChanges(DataAction::Close); });
+        if (!written)
+            return;
+    }
+    ignoreErrors([this] { Dialogs::instance().showModal(frmEvent()); });
+    ignoreErrors([this] { setEvent(); });
+}
+
+// ---- Record commands ------------------------------------------------------
+
+void RegisterWindow::mnuFileNew_Click()
+{
+    ignoreErrors([this] { m_commands->addNewRecord(); });
+}
+
+void RegisterWindow::mnuFileSave_Click()
+{
+    ignoreErrors([this] { m_commands->saveRecord(); });
+}
+
+void RegisterWindow::mnuFileDel_Click()
+{
+    ignoreErrors([this] { m_commands->deleteRecord(); });
+}
+
+void RegisterWindow::tbToolBar_ButtonClick(const QString &key)
+{
+    ignoreErrors([&] {
+        if (key == QLatin1String("New"))
+            m_commands->addNewRecord();
+        else if (key == QLatin1String("View All"))
+            switchView(true);
+        else if (key == QLatin1String("View Rec"))
+            switchView(false);
+        else if (key == QLatin1String("Save"))
+            m_commands->saveRecord();
+        else if (key == QLatin1String("Delete"))
+            m_commands->deleteRecord();
+        else if (key == QLatin1String("Print"))
+            printIDCard();
+        else if (key == QLatin1String("Find"))
+            openFind();
+        // "Help" and any other key: nothing.
+    });
+}
+
+void RegisterWindow::tbToolBar_ButtonMenuClick(const QString &key)
+{
+    if (key == QLatin1String("PreviewID"))
+        ignoreErrors([this] { mnuPreviewID_Click(); });
+}
+
+// ---- Help -----------------------------------------------------------------
+
+void RegisterWindow::mnuAbout_Click()
+{
+    ignoreErrors([this] { AboutWindow::showAbout(this); });
+}
+
+void RegisterWindow::mnuContent_Click()
+{
+    ignoreErrors([] { modGen::openDocument(modGen::appFolder() + QStringLiteral("Help.doc"), QStringLiteral("open")); });
+}
+
+// ---- Parts still to come ----------------------------------------------------
+// These hooks keep their place in the load sequence and on the menus; the lookup
+// lists, the capture device, the card windows, the datasheet, find and printing
+// fill them.
+
+void RegisterWindow::loadLookupLists() {}
+void RegisterWindow::setVideoMenus() {}
+void RegisterWindow::enumCaptureDrivers() {}
+void RegisterWindow::loadCardWindows() {}
+void RegisterWindow::switchView(bool datasheet) { Q_UNUSED(datasheet); }
+void RegisterWindow::printIDCard() {}
+void RegisterWindow::openFind() {}
+
+void RegisterWindow::mnuViewAll_Click() {}
+void RegisterWindow::mnuFind_Click() {}
+void RegisterWindow::mnuPreviewID_Click() {}
+void RegisterWindow::mnuFilePrint_Click() {}
+void RegisterWindow::mnuAudioFmt_Click() {}
+void RegisterWindow::mnuFormat_Click() {}
+void RegisterWindow::mnuSource_Click() {}
+void RegisterWindow::mnuDisplay_Click() {}
+void RegisterWindow::mnuCompression_Click() {}
+void RegisterWindow::mnuPreview_Click() {}
+void RegisterWindow::mnuOverlay_Click() {}
+void RegisterWindow::mnuDriver_Click(int index) { Q_UNUSED(index); }
+void RegisterWindow::mnuSnap_Click() {}
