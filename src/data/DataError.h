@@ -21,8 +21,15 @@ enum Number : int {
     UnrecognizedFormat = 3343,
     SyntaxError = 3075,
     UnknownField = 3265,
+    TypeMismatch = 3421,   // a value that does not fit the field's kind
+    UnknownSource = 3078,  // a record source that names no known table or query
+    InvalidArgument = 3001, // a position or bookmark outside the recordset
+    ObjectClosed = 3420,   // a recordset used after close()
     Generic = 3000,
 };
+
+// The source of every data error.
+inline constexpr const char *Source = "Quorvex database";
 
 // The standard message text of an error number (a fixed text for every number
 // above; "Reserved error (N); there is no message for this error." otherwise).
@@ -31,5 +38,8 @@ QString standardMessage(int number);
 // An AppError with `number`, source "Quorvex database" and the standard text;
 // `detail` (e.g. the file name) is appended in parentheses when given.
 AppError make(int number, const QString &detail = QString());
+// An AppError with `number` and a text of its own, for errors whose whole message
+// depends on the case (a bad database file: which file, and what is wrong with it).
+AppError makeWithText(int number, const QString &text);
 
 } // namespace DataError

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppError.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -25,6 +27,19 @@ public:
     static std::shared_ptr<Database> shared(const QString &file);
     // A connection of its own (another workstation, in tests; the lookup lists' one-call access).
     static std::shared_ptr<Database> openSeparate(const QString &file);
+    // Makes a new database file with the schema and the common titles and offices;
+    // refuses (CannotOpenFile, naming the file) when the file exists already.
+    static std::shared_ptr<Database> create(const QString &file);
+    // The checks made before a file is opened (missing, empty, Access/Jet, not a
+    // database): throws the clear error; never writes the file.
+    static void checkFile(const QString &file);
+
+    // How long a writer waits for another workstation's lock, for connections
+    // opened from now on (5000 ms unless changed; tests shorten it).
+    static void setDefaultBusyTimeout(int milliseconds);
+    static int defaultBusyTimeout();
+    // The same for this connection alone.
+    void setBusyTimeout(int milliseconds);
 
     QString fileName() const { return m_file; }
     QSqlDatabase &connection() { return m_db; }
@@ -51,7 +66,16 @@ public:
 
 private:
     Database(QString file, QString connectionName);
+    static QString nextConnectionName();
     void openConnection();
+    void checkSchema();
+    void *sqliteHandle() const;
+
+public:
+    // The ReadOnly error naming this file (for writers that refuse before trying).
+    AppError readOnlyError() const;
+
+private:
 
     QString m_file;
     QString m_connectionName;

@@ -89,6 +89,11 @@ public:
     void addNew();   // new row, key reserved at once (readable through value())
     void edit();     // starts an edit of the current row
     void update();   // writes the pending row (regular update, not forced)
+    // The same write without telling the listener: for the data control, which has
+    // already raised its Validate for this write (saveChanges). Inside the listener's
+    // recordsetBeforeAction the recordset never calls the listener again, so update()
+    // from there is equally safe.
+    void updateWithoutNotify();
     void cancelUpdate();
     void deleteRow(); // deletes the current row; the caller moves off it
     EditMode editMode() const { return m_editMode; }
@@ -108,6 +113,11 @@ public:
     void setValue(int index, const QVariant &value);
     // The key of the current row (or of the row being added).
     qint64 currentKey() const;
+    // A field of the row at zero-based `position`, read without moving (for grids;
+    // the current row's pending values are not shown). The last row read is kept
+    // until forgetPeekedRow() or a write.
+    QVariant valueAt(int position, int field);
+    void forgetPeekedRow();
 
     // Bookmarks
     QByteArray bookmark() const;
@@ -124,6 +134,25 @@ public:
     bool noMatch() const { return m_noMatch; }
 
 private:
+    enum class FindFrom { First, Next, Previous, Last };
+    bool notifyBefore(int action);
+    void notifyCurrentChanged();
+    void flushCurrentChanged();
+    void requireOpen() const;
+    void requireField(int index) const;
+    int requireFieldName(const QString &field) const;
+    [[noreturn]] void throwNoCurrent() const;
+    bool readRow(int position);
+    bool landOn(int start, int step);
+    bool dropPending();
+    int basePosition() const;
+    int physicalPosition(int livePosition) const;
+    void goTo(int position);
+    void writePending();
+    void updatePending();
+    void insertPending();
+    void find(const QString &criteria, FindFrom from);
+
     // (implementation state: keys, position, current and pending values)
     struct Impl;
     std::unique_ptr<Impl> d;
