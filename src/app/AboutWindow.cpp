@@ -4,7 +4,6 @@
 #include "ClickLabel.h"
 #include "Dialogs.h"
 #include "ModGen.h"
-#include "SplashWindow.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -50,7 +49,7 @@ AboutWindow::AboutWindow(QWidget *owner)
                                  "photographs and ID cards.")),
                     1, 1);
     qobject_cast<QLabel *>(grid->itemAtPosition(1, 1)->widget())->setWordWrap(true);
-    grid->addWidget(makeLabel(this, "lblVersion", SplashWindow::versionText()), 2, 1);
+    grid->addWidget(makeLabel(this, "lblVersion", modGen::versionText()), 2, 1);
 
     auto *line = new QFrame(this);
     line->setObjectName(QStringLiteral("Line1"));

@@ -167,6 +167,14 @@ QString getShortPath(const QString &path)
     return getFolderPart(shortFolder) + getFilePart(path);
 }
 
+QString versionText()
+{
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(QUORVEX_VERSION_MAJOR)
+        .arg(QUORVEX_VERSION_MINOR)
+        .arg(QUORVEX_VERSION_PATCH);
+}
+
 void setDocumentOpener(DocumentOpener opener)
 {
     openerSlot() = std::move(opener);
@@ -208,7 +216,9 @@ void showProgress(QWidget *box, float fraction, bool exact)
     const QColor bar(0, 192, 0);
     const QColor background = QApplication::palette().color(QPalette::ToolTipBase);
 
-    int percent = int(std::floor(double(fraction) * 100.0 + 0.5));
+    // In single precision, as the fraction is given: 0.345 is 34.5 there and shows 35.
+    const float scaled = fraction * 100.0f;
+    int percent = int(std::floor(scaled + 0.5f));
     if (!exact) {
         // Keep the bar off both ends until the caller says it is exact.
         if (percent == 0)

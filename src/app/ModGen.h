@@ -43,6 +43,9 @@ QString getFilePart(const QString &path);
 // Returns a value above 32 on success, else an error number (2: file not found,
 // 31: no application is associated with it).
 int openDocument(const QString &document, const QString &verb);
+// "Version 1.2.3": the program's version as the splash and About windows show it.
+QString versionText();
+
 // The maker's support address, named in the failure box and the About window's link.
 inline constexpr const char *SupportAddress = "support@quorvex.example";
 

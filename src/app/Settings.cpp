@@ -46,7 +46,17 @@ QString Settings::storeFile()
 QString Settings::get(const QString &section, const QString &key, const QString &defaultValue)
 {
     QSettings store(storeFile(), QSettings::IniFormat);
-    const QVariant value = store.value(foldedKey(section, key));
+    const QString folded = foldedKey(section, key);
+    QVariant value = store.value(folded);
+    if (!value.isValid()) {
+        // A file edited by hand may spell a name in capitals: still the same value.
+        const QStringList keys = store.allKeys();
+        for (const QString &stored : keys)
+            if (stored.compare(folded, Qt::CaseInsensitive) == 0) {
+                value = store.value(stored);
+                break;
+            }
+    }
     if (!value.isValid())
         return defaultValue;
     // An INI value with unquoted commas (edited by hand) reads as a list: give it back as typed.

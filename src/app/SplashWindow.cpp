@@ -118,10 +118,7 @@ void SplashWindow::refresh()
 
 QString SplashWindow::versionText()
 {
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(QUORVEX_VERSION_MAJOR)
-        .arg(QUORVEX_VERSION_MINOR)
-        .arg(QUORVEX_VERSION_PATCH);
+    return modGen::versionText();
 }
 
 void SplashWindow::keyPressEvent(QKeyEvent *event)
