@@ -181,7 +181,7 @@ void DataControl::refresh()
         if (m_recordset->editMode() != EditMode::None) {
             m_writingRow = true;
             try {
-                m_recordset->update();
+                m_recordset->updateWithoutNotify();
             } catch (...) {
                 m_writingRow = false;
                 m_rowChangedWhileWriting = false;
@@ -193,9 +193,7 @@ void DataControl::refresh()
     }
 
     std::shared_ptr<Database> db = Database::shared(m_databaseName);
-    auto rs = std::make_unique<Recordset>(db, m_recordSource);
-    if (!rs->isOpen())
-        rs->requery();
+    auto rs = std::make_unique<Recordset>(db, m_recordSource); // opens on its first row
     releaseRecordset();
     m_recordset = std::move(rs);
     m_recordset->setListener(m_listener.get());
@@ -286,26 +284,17 @@ void DataControl::storeValue(QWidget *widget, const QVariant &value)
     if (!b || !hasCurrentRow())
         return;
     Recordset *rs = m_recordset.get();
-    const QString field = b->field;
     m_dataChanged = true;
     try {
-        const int index = rs->fieldIndex(field);
-        if (index < 0)
-            throw DataError::make(DataError::UnknownField, field);
-        const std::optional<QVariant> converted = BoundValue::toField(value, rs->fieldKind(index));
+        // The row enters its edit at once, even when the value does not convert.
         if (rs->editMode() == EditMode::None)
             rs->edit();
-        if (!converted) {
-            // Kept in the box; the write reports it, so the typing is not lost.
-            m_badValues.insert_or_assign(field, BoundValue::conversionError(field, value.toString(),
-                                                                            rs->fieldKind(index)));
-            return;
-        }
-        rs->setValue(index, *converted);
-        m_badValues.erase(field);
+        rs->setValue(b->field, value);
+        m_badValues.erase(b->field);
     } catch (const AppError &e) {
-        // e.g. the set accepts no changes or the row is gone: reported when written.
-        m_badValues.insert_or_assign(field, e);
+        // Letters in an amount, a set that accepts no changes: the text stays in
+        // the box, and writing the row reports it, so the typing is not lost.
+        m_badValues.insert_or_assign(b->field, e);
     }
 }
 
@@ -332,10 +321,8 @@ void DataControl::fillWidget(QWidget *widget, const QVariant &value)
 {
     const QString text = BoundValue::toText(value);
     if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-        if (edit->text() != text) {
+        if (edit->text() != text)
             edit->setText(text);
-            edit->setCursorPosition(0);
-        }
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
         if (plain->toPlainText() != text)
             plain->setPlainText(text);
@@ -345,12 +332,10 @@ void DataControl::fillWidget(QWidget *widget, const QVariant &value)
         if (combo->isEditable() && combo->currentText() != text)
             combo->setEditText(text);
     } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
-        const std::optional<QVariant> yes = BoundValue::toField(value, FieldKind::YesNo);
-        check->setChecked(yes && yes->toBool());
+        check->setChecked(value.toBool());
     } else if (auto *date = qobject_cast<QDateTimeEdit *>(widget)) {
         makeNullable(date);
-        const std::optional<QVariant> d = BoundValue::toField(value, FieldKind::Date);
-        const QDate day = d ? d->toDate() : QDate();
+        const QDate day = value.toDate();
         date->setDate(day.isValid() ? day : date->minimumDate());
     } else if (auto *label = qobject_cast<QLabel *>(widget)) {
         label->setText(text);
@@ -381,6 +366,11 @@ QVariant DataControl::widgetValue(QWidget *widget) const
 
 bool DataControl::beforeAction(int action)
 {
+    return runAction(action, true);
+}
+
+bool DataControl::runAction(int action, bool fromRecordset)
+{
     // Our own write inside another action, or the second move of one arrow click.
     if (m_writingRow || (m_arrowAction != 0 && m_arrowValidated))
         return true;
@@ -394,7 +384,7 @@ bool DataControl::beforeAction(int action)
     if (m_arrowAction != 0)
         m_arrowValidated = true;
 
-    if (action == DataAction::Update) {
+    if (fromRecordset && action == DataAction::Update) {
         // The caller's own Update writes the row; a value that could not be put
         // into it stops the write and is thrown to the caller.
         if (!save) {
@@ -409,6 +399,11 @@ bool DataControl::beforeAction(int action)
         return true;
     }
 
+    if (action == DataAction::Delete) {
+        // The row is going away: nothing to write. A pending edit stays until the
+        // delete succeeds, so a refused delete loses no typing.
+        return true;
+    }
     if (!save) {
         // The handler chose not to keep the changes.
         if (rs && rs->editMode() != EditMode::None)
@@ -434,7 +429,7 @@ bool DataControl::writeRow()
     m_writingRow = true;
     m_rowChangedWhileWriting = false;
     try {
-        rs->update();
+        rs->updateWithoutNotify(); // validated already
     } catch (const AppError &e) {
         m_writingRow = false;
         m_rowChangedWhileWriting = false;
@@ -483,8 +478,12 @@ void DataControl::arrow(int action)
     Recordset *rs = m_recordset.get();
     if (!rs || !rs->isOpen())
         return;
-    if (rs->recordCount() == 0 && rs->editMode() != EditMode::Adding)
+    if (rs->recordCount() == 0) {
+        // No stored row to go to; a new row being added is saved, and shown.
+        if (rs->editMode() == EditMode::Adding)
+            saveChanges(action);
         return;
+    }
     m_arrowAction = action;
     m_arrowValidated = false;
     m_arrowMoved = false;
@@ -540,7 +539,7 @@ bool DataControl::saveChanges(int action)
     if (!m_recordset || !m_recordset->isOpen())
         return true;
     m_pendingRefill = false;
-    const bool ok = beforeAction(action == DataAction::Update ? DataAction::Close : action);
+    const bool ok = runAction(action, false);
     if (m_pendingRefill) {
         m_pendingRefill = false;
         updateControls();
@@ -559,21 +558,25 @@ void DataControl::cancelChanges()
     Recordset *rs = m_recordset.get();
     if (!rs || !rs->isOpen())
         return;
-    const bool wasAdding = rs->editMode() == EditMode::Adding;
-    ignoreErrors([&] {
-        if (rs->editMode() != EditMode::None)
-            rs->cancelUpdate();
-    });
     m_badValues.clear();
     m_dataChanged = false;
-    // Read the stored row again, so that after a write conflict the user sees
-    // what the other workstation saved.
-    if (!wasAdding && !rs->bof() && !rs->eof()) {
-        m_writingRow = true; // a silent re-read: no validate for a row we stay on
-        ignoreErrors([&] { rs->setBookmark(rs->bookmark()); });
-        m_writingRow = false;
-        m_rowChangedWhileWriting = false;
+    if (rs->editMode() == EditMode::Adding) {
+        // The row before the new one is current again; the recordset tells us,
+        // and the boxes are refilled from it.
+        ignoreErrors([&] { rs->cancelUpdate(); });
+        return;
     }
+    // Read the stored row again (cancelUpdate of an edit re-reads it), so that
+    // after a write conflict the user sees what the other workstation saved.
+    m_writingRow = true; // a re-read of the row we stay on: no validate, one refill below
+    ignoreErrors([&] {
+        if (rs->editMode() == EditMode::Editing)
+            rs->cancelUpdate();
+        else if (rs->absolutePosition() >= 0)
+            rs->setAbsolutePosition(rs->absolutePosition());
+    });
+    m_writingRow = false;
+    m_rowChangedWhileWriting = false;
     updateControls();
     emit reposition();
 }

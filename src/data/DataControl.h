@@ -98,6 +98,9 @@ private:
     };
 
     bool beforeAction(int action);
+    // Validate, then write changed bound data; `fromRecordset` when the recordset
+    // asks before its own action (its Update then writes the row itself).
+    bool runAction(int action, bool fromRecordset);
     void currentChanged();
     void markChanged(QWidget *widget);
     void fillWidget(QWidget *widget, const QVariant &value);
