@@ -1,0 +1,355 @@
+#include "RecordsetModel.h"
+
+#include "BoundValue.h"
+#include "Currency.h"
+#include "app/AppError.h"
+
+#include <QDate>
+
+RecordsetModel::RecordsetModel(Recordset *recordset, QStringList fields, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_recordset(nullptr)
+    , m_fields(std::move(fields))
+{
+    setRecordset(recordset);
+}
+
+void RecordsetModel::setRecordset(Recordset *recordset)
+{
+    beginResetModel();
+    m_recordset = recordset;
+    m_pendingRow = -1;
+    m_pendingAdded = false;
+    m_rows.clear();
+    m_fieldIndexes.clear();
+    for (const QString &field : std::as_const(m_fields))
+        m_fieldIndexes.append(m_recordset ? m_recordset->fieldIndex(field) : -1);
+    m_keyIndex = m_recordset && m_recordset->definition() ? m_recordset->fieldIndex(m_recordset->definition()->keyField)
+                                                          : -1;
+    readAll();
+    endResetModel();
+}
+
+void RecordsetModel::setHeaders(const QStringList &captions)
+{
+    m_headers = captions;
+    if (!m_fields.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, int(m_fields.size()) - 1);
+}
+
+void RecordsetModel::setAllowAddRow(bool allow)
+{
+    if (allow == m_allowAddRow)
+        return;
+    const int row = realRows();
+    if (allow) {
+        beginInsertRows(QModelIndex(), row, row);
+        m_allowAddRow = true;
+        endInsertRows();
+    } else {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_allowAddRow = false;
+        endRemoveRows();
+    }
+}
+
+void RecordsetModel::reload()
+{
+    beginResetModel();
+    m_pendingRow = -1;
+    m_pendingAdded = false;
+    m_rows.clear();
+    readAll();
+    endResetModel();
+}
+
+// The rows are read by position without moving the recordset: the record the
+// window shows stays current and the data control sees no action.
+void RecordsetModel::readAll()
+{
+    Recordset *rs = m_recordset;
+    if (!rs || !rs->isOpen() || m_keyIndex < 0)
+        return;
+    try {
+        rs->forgetPeekedRow();
+        const int count = rs->recordCount();
+        m_rows.reserve(count);
+        for (int position = 0; position < count; ++position)
+            m_rows.append(readAt(position));
+    } catch (const AppError &e) {
+        fail(e);
+    }
+}
+
+RecordsetModel::Row RecordsetModel::readAt(int position) const
+{
+    Row row;
+    row.key = m_recordset->valueAt(position, m_keyIndex).toLongLong();
+    for (int index : m_fieldIndexes)
+        row.values.append(index >= 0 ? m_recordset->valueAt(position, index) : QVariant());
+    return row;
+}
+
+RecordsetModel::Row RecordsetModel::readCurrent() const
+{
+    Row row;
+    row.key = m_recordset->currentKey();
+    for (int index : m_fieldIndexes)
+        row.values.append(index >= 0 ? m_recordset->value(index) : QVariant());
+    return row;
+}
+
+bool RecordsetModel::isCurrent(int row) const
+{
+    Recordset *rs = m_recordset;
+    return rs->editMode() != EditMode::Adding && rs->absolutePosition() == row && rs->currentKey() == m_rows.at(row).key;
+}
+
+int RecordsetModel::fieldColumn(int column) const
+{
+    return column >= 0 && column < m_fieldIndexes.size() ? m_fieldIndexes.at(column) : -1;
+}
+
+FieldKind RecordsetModel::kindOf(int column) const
+{
+    const int index = fieldColumn(column);
+    return index >= 0 && m_recordset ? m_recordset->fieldKind(index) : FieldKind::Text;
+}
+
+bool RecordsetModel::isAddRow(int row) const
+{
+    return m_allowAddRow && row == realRows();
+}
+
+qint64 RecordsetModel::rowKey(int row) const
+{
+    return row >= 0 && row < realRows() ? m_rows.at(row).key : -1;
+}
+
+int RecordsetModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return realRows() + (m_allowAddRow ? 1 : 0);
+}
+
+int RecordsetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_fields.size());
+}
+
+QVariant RecordsetModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return QVariant();
+    const FieldKind kind = kindOf(index.column());
+    if (role == Qt::TextAlignmentRole) {
+        if (kind == FieldKind::Currency || kind == FieldKind::Integer)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return QVariant();
+    }
+    if (isAddRow(index.row()))
+        return QVariant();
+    const QVariant &value = m_rows.at(index.row()).values.at(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        switch (kind) {
+        case FieldKind::Currency:
+            return value.isNull() || !value.isValid() ? QVariant() : QVariant(BoundValue::toText(value));
+        case FieldKind::YesNo:
+            return role == Qt::EditRole ? QVariant(value.toBool()) : QVariant();
+        case FieldKind::Date:
+            return value.toDate().isValid() ? QVariant(value.toDate()) : QVariant();
+        case FieldKind::Integer:
+        case FieldKind::Text:
+            return value;
+        }
+        return value;
+    case Qt::CheckStateRole:
+        if (kind == FieldKind::YesNo)
+            return value.toBool() ? Qt::Checked : Qt::Unchecked;
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags RecordsetModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int field = fieldColumn(index.column());
+    if (!m_recordset || field < 0 || !m_recordset->isOpen() || !m_recordset->updatable())
+        return f;
+    const SourceDef *def = m_recordset->definition();
+    // The key of the source is the database's to give.
+    if (def && m_recordset->fieldName(field).compare(def->keyField, Qt::CaseInsensitive) == 0)
+        return f;
+    f |= Qt::ItemIsEditable;
+    if (kindOf(index.column()) == FieldKind::YesNo)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= m_fields.size())
+            return QVariant();
+        return section < m_headers.size() ? m_headers.at(section) : m_fields.at(section);
+    }
+    if (section < 0 || section >= rowCount())
+        return QVariant();
+    // The record selectors: a star on the new-record row, a pencil on the pending one.
+    if (isAddRow(section))
+        return QStringLiteral("*");
+    if (section == m_pendingRow)
+        return QStringLiteral("\u270E");
+    return section + 1;
+}
+
+void RecordsetModel::fail(const AppError &error)
+{
+    emit dataError(error.description());
+}
+
+bool RecordsetModel::moveTo(int row)
+{
+    if (isCurrent(row))
+        return true;
+    // The grid's current row is the recordset's: moving there is an action the
+    // data control validates (it may refuse, or fail writing its own row).
+    m_recordset->setAbsolutePosition(row);
+    if (isCurrent(row))
+        return true;
+    if (m_recordset->absolutePosition() == row)
+        throw AppError(-1, QStringLiteral("Grid"),
+                       QStringLiteral("The rows changed meanwhile. Show the list again, then repeat the change."));
+    return false;
+}
+
+bool RecordsetModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    if (!(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const FieldKind kind = kindOf(index.column());
+    QVariant entered = value;
+    if (role == Qt::CheckStateRole) {
+        if (kind != FieldKind::YesNo)
+            return false;
+        entered = value.toInt() == Qt::Checked;
+    } else if (role != Qt::EditRole) {
+        return false;
+    }
+
+    Recordset *rs = m_recordset;
+    int row = index.row();
+    // Editing another row writes the pending one first, as leaving a row does.
+    if (m_pendingRow >= 0 && m_pendingRow != row && !submit())
+        return false;
+    try {
+        if (isAddRow(row)) {
+            rs->addNew();
+            if (rs->editMode() != EditMode::Adding)
+                return false; // the data control refused the action
+            Row added = readCurrent();
+            beginInsertRows(QModelIndex(), row + 1, row + 1);
+            m_rows.append(added);
+            m_pendingRow = row;
+            m_pendingAdded = true;
+            endInsertRows();
+            emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
+            emit headerDataChanged(Qt::Vertical, row, row + 1);
+            emit rowAdded(row);
+        } else if (m_pendingRow != row) {
+            if (!moveTo(row))
+                return false;
+            if (rs->editMode() == EditMode::None)
+                rs->edit();
+            m_pendingRow = row;
+            m_pendingAdded = false;
+            emit headerDataChanged(Qt::Vertical, row, row);
+        } else if (rs->editMode() == EditMode::None) {
+            // The pending row was written by someone else meanwhile (the window's Save).
+            rs->edit();
+        }
+        rs->setValue(fieldColumn(index.column()), entered); // converts, or throws TypeMismatch
+        m_rows[row].values[index.column()] = rs->value(fieldColumn(index.column()));
+    } catch (const AppError &e) {
+        fail(e);
+        return false;
+    }
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool RecordsetModel::submit()
+{
+    if (m_pendingRow < 0 || !m_recordset)
+        return true;
+    if (m_recordset->editMode() != EditMode::None) {
+        try {
+            m_recordset->update();
+        } catch (const AppError &e) {
+            fail(e);
+            return false;
+        }
+    }
+    finishPendingRow();
+    return true;
+}
+
+void RecordsetModel::finishPendingRow()
+{
+    const int row = m_pendingRow;
+    m_pendingRow = -1;
+    m_pendingAdded = false;
+    if (row < 0 || row >= realRows())
+        return;
+    // Show what was stored. A saved new row is the last of the recordset and current.
+    try {
+        Recordset *rs = m_recordset;
+        if (!rs->bof() && !rs->eof() && rs->currentKey() == m_rows.at(row).key)
+            m_rows[row] = readCurrent();
+        else if (row < rs->recordCount())
+            m_rows[row] = readAt(row);
+    } catch (const AppError &e) {
+        fail(e);
+    }
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+void RecordsetModel::revert()
+{
+    if (m_pendingRow < 0 || !m_recordset)
+        return;
+    const int row = m_pendingRow;
+    const bool added = m_pendingAdded;
+    ignoreErrors([&] {
+        if (m_recordset->editMode() != EditMode::None)
+            m_recordset->cancelUpdate();
+    });
+    m_pendingRow = -1;
+    m_pendingAdded = false;
+    if (added) {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.removeAt(row);
+        endRemoveRows();
+        return;
+    }
+    try {
+        if (isCurrent(row))
+            m_rows[row] = readCurrent(); // re-read by cancelUpdate
+    } catch (const AppError &e) {
+        fail(e);
+    }
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
