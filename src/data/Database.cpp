@@ -43,8 +43,8 @@ QString quoted(const QString &identifier)
 // its journal beside the file).
 bool writable(const QFileInfo &info)
 {
-    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup
-        | QFileDevice::WriteOther;
+    // The mode bits, not WriteUser: that one asks the system, which lets an administrator write anything.
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (!info.isWritable() || !(info.permissions() & writeBits))
         return false;
     const QFileInfo folder(info.absolutePath());

@@ -602,8 +602,8 @@ void Recordset::edit()
     requireOpen();
     if (m_editMode != EditMode::None)
         return;
-    if (m_db->isReadOnly())
-        throw m_db->readOnlyError();
+    // A read-only file may still be typed into: update() refuses with ReadOnly and
+    // keeps what was typed, so the user can copy it elsewhere.
     if (!d->onRow)
         throwNoCurrent();
     d->pending = d->current;
