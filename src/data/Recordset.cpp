@@ -326,7 +326,7 @@ void Recordset::requireField(int index) const
 
 [[noreturn]] void Recordset::throwNoCurrent() const
 {
-    if (d->pos >= 0 && d->pos < d->size() && d->isDeleted(d->pos))
+    if (m_editMode != EditMode::Adding && d->pos >= 0 && d->pos < d->size() && d->isDeleted(d->pos))
         throw DataError::make(DataError::RecordDeleted);
     throw DataError::make(DataError::NoCurrentRecord);
 }
