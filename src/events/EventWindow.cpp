@@ -100,7 +100,8 @@ void EventWindow::buildControls()
         }
         caption->setBuddy(control);
         grid->addWidget(caption, row.index, 0);
-        grid->addWidget(control, row.index, 1);
+        // The check box keeps its own width, so a click beside it does not toggle it.
+        grid->addWidget(control, row.index, 1, row.index == 6 ? Qt::AlignLeft : Qt::Alignment());
         m_datPrimaryRS->bind(control, QString::fromLatin1(row.field));
         tabChain << control;
     }
@@ -248,6 +249,8 @@ void EventWindow::deleteEvent()
     if (rs->eof()) {
         if (!rs->bof())
             rs->movePrevious();
+        else
+            m_datPrimaryRS->updateControls(); // the last event went: show no row, not the deleted one
     } else {
         rs->moveNext();
         // Deleting the last row must not leave the window on no row at all.
@@ -319,7 +322,12 @@ void EventWindow::unloadWindow(int result)
     if (m_unloading || m_unloaded)
         return;
     m_unloading = true;
-    ignoreErrors([&] { m_datPrimaryRS->unload(); });
+    try {
+        m_datPrimaryRS->unload();
+    } catch (const AppError &error) {
+        reportError(error.description());
+    } catch (...) {
+    }
     formUnload();
     m_unloaded = true;
     setResult(result);
