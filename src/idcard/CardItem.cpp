@@ -1,9 +1,30 @@
 #include "CardItem.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
+
+namespace {
+
+// Screen readers see a card's lines as static text and its pictures as graphics.
+QAccessibleInterface *cardItemAccessible(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("CardItem") || !object || !object->isWidgetType())
+        return nullptr;
+    auto *item = static_cast<CardItem *>(object);
+    const QAccessible::Role role =
+        item->element().kind == CardElement::Text ? QAccessible::StaticText : QAccessible::Graphic;
+    return new QAccessibleWidget(item, role);
+}
+
+} // namespace
 
 CardItem::CardItem(const CardElement &element, QWidget *parent) : QWidget(parent), m_element(element)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(cardItemAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(element.objectName);
     setToolTip(element.toolTip);
     setAccessibleDescription(element.toolTip);

@@ -3,6 +3,7 @@
 #include "idcard/CardPainter.h"
 #include "idcard/CardWidget.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QImage>
 #include <QPaintDevice>
@@ -233,6 +234,15 @@ void TestCardWidget::settersShowInItemsAndContent()
     QCOMPARE(card.item("lblName_1")->accessibleName(), QStringLiteral("lblName_1"));
     QCOMPARE(card.item("lblHeader_0")->accessibleName(), QStringLiteral("Click to add header 1"));
 
+    // Screen readers see lines as static text and pictures as graphics, named as above.
+    QAccessibleInterface *line = QAccessible::queryAccessibleInterface(card.item("lblName_1"));
+    QVERIFY(line);
+    QCOMPARE(line->role(), QAccessible::StaticText);
+    QCOMPARE(line->text(QAccessible::Name), QStringLiteral("lblName_1"));
+    QAccessibleInterface *logoAccessible = QAccessible::queryAccessibleInterface(card.item("ImgLogo"));
+    QVERIFY(logoAccessible);
+    QCOMPARE(logoAccessible->role(), QAccessible::Graphic);
+
     card.setHeader(0, QStringLiteral("Spring Convention"));
     card.setHeader(1, QStringLiteral("Second line"));
     card.setName(0, QStringLiteral("Anne"));
@@ -255,6 +265,7 @@ void TestCardWidget::settersShowInItemsAndContent()
         QCOMPARE(card.item(name)->text(), text);
         QCOMPARE(card.item(name)->accessibleName(), text);
     }
+    QCOMPARE(line->text(QAccessible::Name), QStringLiteral("O'NEIL"));
     QCOMPARE(card.header(0), QStringLiteral("Spring Convention"));
     QCOMPARE(card.header(2), QString());
     QCOMPARE(card.name(1), QStringLiteral("O'NEIL"));
