@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libsqlite3-dev sqlite3
     libbenchmark-dev
-    xvfb xauth xdotool
+    xvfb xauth xdotool x11-utils
     fonts-dejavu-core
 )
 if [ "${1:-}" = "--run-only" ]; then
