@@ -272,22 +272,7 @@ void EventWindow::cmdOK_Click()
         if (m_main)
             m_main->setWindowTitle(m_txtFields[1]->text());
     });
-    ignoreErrors([&] { writeUntouchedNewRow(); });
     unloadWindow(QDialog::Accepted);
-}
-
-// OK on a new row that nobody typed into still chooses that event: write the row,
-// so the event handed over exists in the database.
-void EventWindow::writeUntouchedNewRow()
-{
-    Recordset *rs = m_datPrimaryRS->recordset();
-    if (!rs || rs->editMode() != EditMode::Adding || m_datPrimaryRS->dataChanged())
-        return;
-    try {
-        rs->update();
-    } catch (const AppError &error) {
-        reportError(error.description());
-    }
 }
 
 void EventWindow::cmdCancel_Click()
@@ -315,8 +300,9 @@ void EventWindow::closeEvent(QCloseEvent *event)
 }
 
 // Unloading writes a pending change of the current row (the data control's
-// Unload action), as both OK and Cancel have always done; a failed write is
-// reported by the data control, so the typing never vanishes silently.
+// Unload action), as both OK and Cancel have always done; that includes a new
+// row nobody typed into, so an event chosen right after Add New exists. A failed
+// write is reported by the data control, so the typing never vanishes silently.
 void EventWindow::unloadWindow(int result)
 {
     if (m_unloading || m_unloaded)

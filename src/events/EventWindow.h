@@ -51,7 +51,6 @@ private:
     void datPrimaryRS_Reposition();
     void saveEvent();
     void deleteEvent();
-    void writeUntouchedNewRow();
     void unloadWindow(int result);
     void formUnload();
     void reportError(const QString &description);

@@ -405,8 +405,9 @@ void TestEventWindow::okAfterAddNewHandsOverTheNewEvent()
 
 void TestEventWindow::okOnAnUntouchedNewRowStillCreatesTheEvent()
 {
-    // With no main window the hand-over is skipped; the event still gets its row,
-    // so the key handed over always names an event that exists.
+    // With no main window the hand-over is skipped. The untouched new row is
+    // still written as the window unloads, so the key OK hands over names an
+    // event that exists.
     EventWindow *w = openWindow();
     QCOMPARE(w->datPrimaryRS()->caption(), QStringLiteral("Record: 0 of 0"));
     click(w, "cmdAdd");
