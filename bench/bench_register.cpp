@@ -1,0 +1,234 @@
+// The registration window's hot paths: one navigator move on an event of 10,000
+// attendees, each with a 640 x 480 JPEG photo and a few donations (validate,
+// move, bound fields filled, photo decoded at the card's size, donations
+// re-queried); and the start-up up to the "Event Required" prompt.
+//
+// Run a Release build: bench_register [--benchmark_repetitions=N]
+
+#include "app/Dialogs.h"
+#include "app/ModGen.h"
+#include "app/Settings.h"
+#include "app/SplashWindow.h"
+#include "data/DataControl.h"
+#include "data/Database.h"
+#include "data/Recordset.h"
+#include "register/RegisterWindow.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point g_processStart;
+double g_applicationConstructionMs = 0;
+
+// Answers every box with OK and every modal window with Cancel; remembers when the
+// event prompt was asked.
+class BenchDialogs : public Dialogs
+{
+public:
+    std::optional<Clock::time_point> eventPromptAt;
+
+    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    std::optional<quint32> color(QWidget *, quint32) override { return std::nullopt; }
+    bool printer(QWidget *, QPrinter *) override { return false; }
+    int showModal(QDialog *dialog) override
+    {
+        dialog->reject();
+        return QDialog::Rejected;
+    }
+
+protected:
+    MsgAnswer showMessage(QWidget *, const QString &text, const QString &title, MsgButtons buttons, MsgIcon,
+                          MsgAnswer) override
+    {
+        if (title == QLatin1String("Event Required") && !eventPromptAt)
+            eventPromptAt = Clock::now();
+        (void)text;
+        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    }
+};
+
+constexpr int Attendees = 10000;
+constexpr int DonationsEach = 3;
+constexpr qint64 EventId = 1;
+
+// The temporary world: settings store, database with the big event, program folder with the logo.
+struct World
+{
+    QTemporaryDir dir;
+    QString dbFolder;
+    QString appFolder;
+
+    World()
+    {
+        const QString root = dir.path() + QLatin1Char('/');
+        Settings::setStoreFolderForTesting(root + QStringLiteral("settings"));
+        dbFolder = root + QStringLiteral("db/");
+        appFolder = root + QStringLiteral("app/");
+        QDir().mkpath(dbFolder + QStringLiteral("Pic"));
+        QDir().mkpath(appFolder + QStringLiteral("Logo"));
+        QImage logo(61, 61, QImage::Format_RGB32);
+        logo.fill(Qt::darkBlue);
+        logo.save(appFolder + QStringLiteral("Logo/logo.bmp"));
+        SettingKeys::Logo.write(appFolder + QStringLiteral("Logo/logo.bmp"));
+        SettingKeys::DBPath.write(dbFolder);
+
+        // One photo, a real camera-sized JPEG with some detail, named by every attendee.
+        QImage photo(640, 480, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
+        photo.save(dbFolder + QStringLiteral("Pic/photo.jpg"), "JPG", 65);
+
+        const QString file = dbFolder + QLatin1String(modGen::DatabaseFileName);
+        Database::create(file);
+        std::shared_ptr<Database> db = Database::openSeparate(file);
+        db->beginWrite();
+        db->execute(QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, 'Benchmark')"), {EventId});
+        for (int i = 1; i <= Attendees; ++i) {
+            db->execute(QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID, Picture, FirstName, LastName, "
+                                       "City, Chapter, Address) VALUES (?, ?, 'Pic\\photo.jpg', ?, ?, 'Springfield', "
+                                       "?, '1 Main Street')"),
+                        {i, EventId, QStringLiteral("First%1").arg(i), QStringLiteral("last%1").arg(i),
+                         i % 3 ? QStringLiteral("North") : QString()});
+            for (int d = 0; d < DonationsEach; ++d)
+                db->execute(QStringLiteral("INSERT INTO Donations (AttendeeID, Amount, RegFee, DonDate, PaymentDate, "
+                                           "PaymentType) VALUES (?, ?, ?, '2026-05-01', '2026-05-02', 'Check')"),
+                            {i, qint64(50 + d) * 10000, d == 0 ? 1 : 0});
+        }
+        db->commit();
+    }
+};
+
+World &world()
+{
+    static World w;
+    return w;
+}
+
+double medianOf(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+double percentileOf(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, size_t(p * double(values.size())))];
+}
+
+void BM_NavigatorMove(benchmark::State &state)
+{
+    World &w = world();
+    BenchDialogs dialogs;
+    Dialogs::install(&dialogs);
+    modGen::dbFolder().clear();
+    modGen::appFolder() = w.appFolder;
+    auto window = std::make_unique<RegisterWindow>();
+    window->setTag(QString::number(EventId));
+    window->formLoad(nullptr);
+    window->show();
+    QCoreApplication::processEvents();
+
+    DataControl *navigator = window->datPrimaryRS();
+    QToolButton *next = navigator->button(2);
+    QToolButton *first = navigator->button(0);
+    std::vector<double> ms;
+    ms.reserve(100000);
+    for (auto _ : state) {
+        QToolButton *button = navigator->recordset()->absolutePosition() + 1 >= Attendees ? first : next;
+        const auto start = Clock::now();
+        button->click();
+        const auto end = Clock::now();
+        const double elapsed = std::chrono::duration<double>(end - start).count();
+        state.SetIterationTime(elapsed);
+        ms.push_back(elapsed * 1000.0);
+    }
+    state.counters["median_ms"] = medianOf(ms);
+    state.counters["p90_ms"] = percentileOf(ms, 0.9);
+    state.counters["max_ms"] = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
+    state.SetLabel(navigator->caption().toStdString());
+    window.reset();
+    Dialogs::install(nullptr);
+}
+BENCHMARK(BM_NavigatorMove)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
+
+// From the start of the splash window's load to the "Event Required" prompt; the
+// application object's construction (once per process) is reported beside it.
+void BM_StartupToEventPrompt(benchmark::State &state)
+{
+    World &w = world();
+    std::vector<double> ms;
+    for (auto _ : state) {
+        BenchDialogs dialogs;
+        Dialogs::install(&dialogs);
+        modGen::dbFolder().clear();
+        modGen::appFolder() = w.appFolder;
+        const auto start = Clock::now();
+        {
+            SplashWindow splash;
+            splash.formLoad(); // Cancel at the event window ends this start
+        }
+        const double elapsed =
+            dialogs.eventPromptAt ? std::chrono::duration<double>(*dialogs.eventPromptAt - start).count() : 0.0;
+        state.SetIterationTime(elapsed);
+        ms.push_back(elapsed * 1000.0);
+        Dialogs::install(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    state.counters["median_ms"] = medianOf(ms);
+    state.counters["qapplication_ms"] = g_applicationConstructionMs;
+    state.counters["median_plus_qapplication_ms"] = medianOf(ms) + g_applicationConstructionMs;
+}
+BENCHMARK(BM_StartupToEventPrompt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    g_processStart = Clock::now();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const auto before = Clock::now();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvex"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    g_applicationConstructionMs = std::chrono::duration<double, std::milli>(Clock::now() - before).count();
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Settings::setStoreFolderForTesting(QString());
+    return 0;
+}
