@@ -293,6 +293,14 @@ void TestDataControl::unloadWritesPendingTyping()
     QVERIFY(!desk.dc->dataChanged());
     // Nothing changed: unload writes nothing and succeeds.
     QVERIFY(desk.dc->unload());
+
+    // Re-pointing the control (another event) writes the typing of the old rows first.
+    desk.type(desk.first, QStringLiteral("!"));
+    desk.dc->setRecordSource(QStringLiteral("Select * from Attendees where ProgramID =2"));
+    desk.dc->refresh();
+    QCOMPARE(desk.stored("FirstName", 2).toString(), QStringLiteral("Bobby!"));
+    QCOMPARE(desk.dc->recordset()->recordCount(), 0);
+    QCOMPARE(desk.first->text(), QString());
 }
 
 void TestDataControl::writeConflictKeepsTypingAndEscShowsOtherWorkstation()
@@ -486,6 +494,18 @@ void TestDataControl::emptyRecordsetAndDisabledArrows()
     QCOMPARE(validations, 0);
     QCOMPARE(reposition.count(), 1);
     QVERIFY(desk.dc->unload());
+
+    // The first attendee of an empty event: an arrow saves the new row and shows it.
+    desk.dc->recordset()->addNew();
+    desk.dc->setBoundValue(desk.program, QStringLiteral("2"));
+    desk.first->clear();
+    desk.type(desk.first, QStringLiteral("Eve"));
+    desk.click(Next);
+    QCOMPARE(desk.dc->recordset()->recordCount(), 1);
+    QCOMPARE(desk.dc->recordset()->absolutePosition(), 0);
+    QCOMPARE(desk.first->text(), QStringLiteral("Eve"));
+    QCOMPARE(TestEnvironment::scalar(desk.file, "SELECT FirstName FROM Attendees WHERE ProgramID = 2").toString(),
+             QStringLiteral("Eve"));
 
     Desk full;
     full.dc->refresh();
