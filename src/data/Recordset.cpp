@@ -471,7 +471,7 @@ bool Recordset::eof() const
 void Recordset::moveFirst()
 {
     requireOpen();
-    if (d->liveCount() == 0)
+    if (d->liveCount() == 0 && m_editMode != EditMode::Adding)
         throw DataError::make(DataError::NoCurrentRecord);
     if (!notifyBefore(DataAction::MoveFirst))
         return;
@@ -483,7 +483,7 @@ void Recordset::moveFirst()
 void Recordset::moveLast()
 {
     requireOpen();
-    if (d->liveCount() == 0)
+    if (d->liveCount() == 0 && m_editMode != EditMode::Adding)
         throw DataError::make(DataError::NoCurrentRecord);
     if (!notifyBefore(DataAction::MoveLast))
         return;
@@ -495,12 +495,13 @@ void Recordset::moveLast()
 void Recordset::moveNext()
 {
     requireOpen();
-    if (eof())
+    // A new row is left by any move, even in an empty set (its listener may save it first).
+    if (eof() && m_editMode != EditMode::Adding)
         throw DataError::make(DataError::NoCurrentRecord);
     if (!notifyBefore(DataAction::MoveNext))
         return;
     // From the row current now: after an update of a new row inside the listener, that row.
-    const int from = eof() ? d->size() - 1 : basePosition();
+    const int from = std::min(basePosition(), d->size() - 1);
     dropPending();
     landOn(from + 1, 1);
     notifyCurrentChanged();
@@ -509,11 +510,11 @@ void Recordset::moveNext()
 void Recordset::movePrevious()
 {
     requireOpen();
-    if (bof())
+    if (bof() && m_editMode != EditMode::Adding)
         throw DataError::make(DataError::NoCurrentRecord);
     if (!notifyBefore(DataAction::MovePrevious))
         return;
-    const int from = bof() ? 0 : basePosition();
+    const int from = std::max(basePosition(), 0);
     dropPending();
     landOn(from - 1, -1);
     notifyCurrentChanged();

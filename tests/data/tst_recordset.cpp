@@ -401,7 +401,7 @@ void RecordsetTest::likePattern()
     QVERIFY(like("JOANNE", "*ann*"));
     QVERIFY(!like("Jon", "*ann*"));
     QVERIFY(like("Émile", "*ÉMILE*"));
-    QVERIFY(like("straße", "*STRASSE*") || like("straße", "*STRAßE*"));
+    QVERIFY(like("straße", "*STRAßE*"));
     QVERIFY(like("Дмитрий", "*ДМИТ*"));
     QVERIFY(like("Bob", "B?b"));
     QVERIFY(!like("Bob", "B?"));
@@ -562,6 +562,26 @@ void RecordsetTest::listenerSeesActionsAndMayCancel()
     rs.requery();
     QCOMPARE(listener.currentChanges, 3);
     rs.setListener(nullptr);
+
+    // Leaving a new row of an empty set: a move is allowed, and a listener may save the row first.
+    Recordset empty(m_db, QStringLiteral("Select * from Attendees where ProgramID =13 and LastName = 'none'"));
+    RecordingListener saver;
+    saver.onBefore = [&](int action) {
+        if (action != DataAction::Update && empty.editMode() != EditMode::None)
+            empty.update();
+        return true;
+    };
+    empty.setListener(&saver);
+    empty.addNew();
+    empty.setValue(QStringLiteral("LastName"), QStringLiteral("none"));
+    empty.setValue(QStringLiteral("ProgramID"), 13);
+    empty.movePrevious();
+    QCOMPARE(empty.recordCount(), 1);
+    QVERIFY(empty.bof());
+    empty.moveNext();
+    QCOMPARE(empty.value(QStringLiteral("LastName")).toString(), QStringLiteral("none"));
+    QCOMPARE(TestEnvironment::scalar(m_file, QStringLiteral("SELECT count(*) FROM Attendees WHERE LastName = 'none'")).toInt(), 1);
+    empty.setListener(nullptr);
 }
 
 void RecordsetTest::orderedSources()
