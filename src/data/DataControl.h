@@ -3,7 +3,6 @@
 #include "Recordset.h"
 #include "app/AppError.h"
 
-#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -30,6 +29,12 @@ class QToolButton;
 //                            message through Dialogs) and may be set to 0;
 //                            the action is then cancelled and the typing kept;
 //   reposition()             after the current row changed and bound widgets were filled.
+// The recordset's own Update (the window's Save) is validated under action 6 and
+// throws its failure to the caller, keeping the pending values; a value that did
+// not fit its field (letters in an amount) is thrown there as TypeMismatch.
+// Delete writes nothing first: the pending edit goes with the deleted row.
+// An arrow past the last row stays on the last row (past the first, on the first);
+// standing after the end (the last row was deleted), it leads back to the rows.
 class DataControl : public QWidget
 {
     Q_OBJECT
@@ -45,6 +50,8 @@ public:
     // Opens the recordset of DatabaseName/RecordSource, goes to its first row
     // (none if empty), fills the bound widgets and raises reposition().
     // Throws AppError (DataError) when the file or source cannot be opened.
+    // Changed bound data of the rows open before is written first (without a
+    // validate); when that fails its error is thrown and the old rows stay.
     void refresh();
     // The open recordset, or nullptr before the first refresh().
     Recordset *recordset() const { return m_recordset.get(); }
@@ -54,6 +61,9 @@ public:
 
     // Binds a QLineEdit, QPlainTextEdit, QComboBox (its edit text), QCheckBox,
     // QDateEdit or QLabel (read-only display, written through setBoundValue) to `field`.
+    // Only the user's edits mark data changed (textEdited, a pick from the list,
+    // a click); a date box shows a null date as its minimum date with a blank
+    // special text. Bind an editable combo box after making it editable.
     void bind(QWidget *widget, const QString &field);
     QString boundField(QWidget *widget) const;
     // Sets a bound widget's display and writes the field of the pending row (the
@@ -68,7 +78,8 @@ public:
     // Writes the pending row when bound data changed, as leaving the row would
     // (validate with `action`, then update). False when cancelled or failed.
     bool saveChanges(int action);
-    // Drops the pending edit and refills the widgets from the stored row (Esc).
+    // Drops the pending edit and refills the widgets from the stored row, read
+    // again from the database (Esc); a dropped new row shows the row before it.
     void cancelChanges();
     // The window is closing: writes changed bound data under Unload (action 11).
     bool unload();
