@@ -497,8 +497,9 @@ void DataControl::arrow(int action)
             break;
         case DataAction::MoveNext:
             // Past the last row the arrow stays on the last row; standing after the
-            // end (the last row was deleted) it leads back to the rows.
-            if (rs->eof() && rs->editMode() != EditMode::Adding) {
+            // end (the last row was deleted, or a new row was started there) it
+            // leads back to the rows.
+            if (rs->eof()) {
                 rs->moveLast();
             } else {
                 rs->moveNext();
@@ -507,7 +508,7 @@ void DataControl::arrow(int action)
             }
             break;
         case DataAction::MovePrevious:
-            if (rs->bof() && rs->editMode() != EditMode::Adding) {
+            if (rs->bof()) {
                 rs->moveFirst();
             } else {
                 rs->movePrevious();

@@ -539,6 +539,18 @@ void TestDataControl::deleteFromCodeAndArrowsBackFromTheEnd()
     QVERIFY(rs->eof());
     desk.click(Next);
     QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
+
+    // A new row started after the end is saved by the next arrow and shown.
+    rs->moveNext();
+    QVERIFY(rs->eof());
+    rs->addNew();
+    const qint64 key = desk.id->text().toLongLong();
+    desk.type(desk.first, QStringLiteral("Fay"));
+    ScriptedDialogs dialogs; // no box expected
+    desk.click(Next);
+    QCOMPARE(desk.stored("FirstName", key).toString(), QStringLiteral("Fay"));
+    QCOMPARE(desk.first->text(), QStringLiteral("Fay"));
+    QCOMPARE(desk.id->text().toLongLong(), key);
 }
 
 void TestDataControl::mouseMovesOverTheArrowsAreReported()
