@@ -1,4 +1,5 @@
 #include "EventWindow.h"
+#include "NullableDateEdit.h"
 
 #include "app/AppError.h"
 #include "app/Dialogs.h"
@@ -39,21 +40,6 @@ constexpr FieldRow FieldRows[] = {
     {8, "ActualAmt:", "ActualAmt"},
 };
 
-// The date pickers show a missing date as an empty box: their minimum date
-// stands for "no date" and is displayed as the blank special value text.
-QDateEdit *makeDatePicker(QWidget *parent, int index)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setObjectName(QStringLiteral("DTPicker1_%1").arg(index));
-    picker->setProperty("index", index);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    picker->setMinimumDate(QDate(100, 1, 1));
-    picker->setSpecialValueText(QStringLiteral(" "));
-    picker->setDate(picker->minimumDate());
-    return picker;
-}
-
 } // namespace
 
 EventWindow::EventWindow(RegisterWindow *main)
@@ -83,7 +69,9 @@ void EventWindow::buildControls()
 
         QWidget *control = nullptr;
         if (row.index == 4 || row.index == 5) {
-            QDateEdit *picker = makeDatePicker(this, row.index - 4);
+            auto *picker = new NullableDateEdit(this);
+            picker->setObjectName(QStringLiteral("DTPicker1_%1").arg(row.index - 4));
+            picker->setProperty("index", row.index - 4);
             m_dtPicker[row.index - 4] = picker;
             control = picker;
         } else if (row.index == 6) {

@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
@@ -264,6 +265,21 @@ void TestEventWindow::addNewShowsTheKeyAndSaveWritesTheRow()
              QStringLiteral("2026-12-24"));
     QVERIFY(sql(QStringLiteral("SELECT DateEnd FROM Program WHERE ProgramID = ?"), {key.toLongLong()}).isNull());
     QCOMPARE(w->datPrimaryRS()->recordset()->editMode(), EditMode::None);
+
+    // Delete empties a date box, and the empty date is stored as no date.
+    auto *start = child<QDateEdit>(w, "DTPicker1_0");
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Delete);
+    QCOMPARE(start->text().trimmed(), QString());
+    click(w, "cmdUpdate");
+    QVERIFY(sql(QStringLiteral("SELECT DateStart FROM Program WHERE ProgramID = ?"), {key.toLongLong()}).isNull());
+    // The calendar of an empty box opens on today's month, not in the year 100.
+    QCalendarWidget *calendar = start->calendarWidget();
+    calendar->window()->show();
+    QCOMPARE(calendar->yearShown(), QDate::currentDate().year());
+    QCOMPARE(calendar->monthShown(), QDate::currentDate().month());
+    calendar->window()->hide();
+    QVERIFY(start->text().trimmed().isEmpty());
 
     // Save with nothing pending writes nothing and shows nothing.
     click(w, "cmdUpdate");
