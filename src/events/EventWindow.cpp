@@ -180,7 +180,7 @@ void EventWindow::cmdAdd_Click()
     try {
         Recordset *rs = m_datPrimaryRS->recordset();
         if (!rs)
-            throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("The events are not open."));
+            throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("The events are not open. Close this window and open the Event Form again."));
         rs->addNew();
         m_txtFields[1]->setFocus();
     } catch (const AppError &error) {
