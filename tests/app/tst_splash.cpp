@@ -3,11 +3,16 @@
 #include "app/Settings.h"
 #include "app/SplashWindow.h"
 #include "data/DatabaseLocator.h"
+#include "register/RegisterWindow.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +100,52 @@ private slots:
         // The main window's load drew its first step into the splash's box before the search.
         QCOMPARE(splash.picStatus(), static_cast<QWidget *>(splash.findChild<ProgressBox *>(QStringLiteral("picStatus"))));
         QCOMPARE(splash.progressBox()->lastText(), QStringLiteral("10%"));
+    }
+
+    void successfulStartHandsOverToTheMainWindow()
+    {
+        TestEnvironment env; // its own settings store, database and current folder
+        const QString folder = env.folder(QStringLiteral("db"));
+        const QString file = env.createDatabase(folder);
+        TestEnvironment::exec(file, QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (7, 'Harvest Fair')"));
+        env.useDatabaseFolder(folder);
+        modGen::dbFolder().clear();
+        modGen::appFolder() = env.folder(QStringLiteral("app"));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(env.root()); // the default logo "Logo\logo.bmp" is found from here
+        QDir(env.root()).mkpath(QStringLiteral("Logo"));
+        QImage logo(61, 61, QImage::Format_RGB32);
+        logo.fill(Qt::darkGreen);
+        QVERIFY(logo.save(env.root() + QStringLiteral("Logo/logo.bmp")));
+
+        SplashWindow splash;
+        ScriptedDialogs dialogs;
+        dialogs.answer(MsgAnswer::Ok); // "Please select an event"
+        bool splashShown = false;
+        QString progressMeanwhile;
+        dialogs.onModal([&](QDialog *events) {
+            splashShown = splash.isVisible();
+            progressMeanwhile = splash.progressBox()->lastText();
+            QTest::mouseClick(events->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+
+        const bool started = splash.formLoad();
+        QDir::setCurrent(previous);
+        QVERIFY(started);
+        QVERIFY(dialogs.allAnswersUsed());
+        QVERIFY(splashShown);
+        QCOMPARE(progressMeanwhile, QStringLiteral("35%"));
+        QCOMPARE(splash.progressBox()->lastText(), QStringLiteral("100%"));
+        QVERIFY(!splash.isVisible());
+        QVERIFY(splash.mainWindow());
+        QVERIFY(splash.mainWindow()->isVisible());
+        QCOMPARE(splash.mainWindow()->windowTitle(), QStringLiteral("Harvest Fair"));
+        QCOMPARE(modGen::dbFolder(), folder);
+        QVERIFY(!QApplication::overrideCursor());
+        splash.mainWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        modGen::dbFolder().clear();
+        modGen::appFolder().clear();
     }
 
     void anyKeyClosesTheSplash()
