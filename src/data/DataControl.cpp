@@ -388,10 +388,16 @@ bool DataControl::runAction(int action, bool fromRecordset)
         // The caller's own Update writes the row; a value that could not be put
         // into it stops the write and is thrown to the caller.
         if (!save) {
-            if (rs && rs->editMode() != EditMode::None)
+            // The handler chose not to keep the changes: the stored row shows again
+            // (a dropped new row: the recordset tells us of the row before it).
+            if (rs && rs->editMode() == EditMode::Adding) {
                 rs->cancelUpdate();
-            updateControls();
-            emit reposition();
+            } else {
+                if (rs && rs->editMode() == EditMode::Editing)
+                    rs->cancelUpdate();
+                updateControls();
+                emit reposition();
+            }
             return false;
         }
         if (!m_badValues.empty())
