@@ -305,6 +305,20 @@ void TestRegisterRecords::deleteAsksAndTakesTheDonations()
     QCOMPARE(f.sql(QStringLiteral("SELECT count(*) FROM Attendees WHERE AttendeeID = ?"), {b}).toInt(), 1);
     QCOMPARE(f.dialogs->boxes().size(), 4); // no error box
 
+    // A donation row: only that row goes, the attendee stays.
+    f.addDonation(b, 11);
+    f.addDonation(b, 12);
+    f.arrow(0); // shows the attendee again, with the donations re-queried
+    QCOMPARE(gridRows(), 2);
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    f.dialogs->answer(MsgAnswer::Yes);
+    f.action("mnuFileDel")->trigger();
+    QCOMPARE(f.sql(QStringLiteral("SELECT count(*) FROM qryDon_Fees WHERE AttendeeID = ?"), {b}).toInt(), 1);
+    QCOMPARE(f.sql(QStringLiteral("SELECT count(*) FROM Attendees WHERE AttendeeID = ?"), {b}).toInt(), 1);
+    QCOMPARE(gridRows(), 1);
+    QCOMPARE(f.dialogs->boxes().size(), 5);
+
     // Deleting an event keeps its attendees.
     TestEnvironment::exec(f.file, QStringLiteral("DELETE FROM Program WHERE ProgramID = 4"));
     QCOMPARE(f.sql(QStringLiteral("SELECT count(*) FROM Attendees WHERE ProgramID = 4")).toInt(), 1);

@@ -38,6 +38,7 @@ private slots:
     void laterCommandsSayNothing();
     void loadFailuresAreRaisedUnchanged();
     void cardDesignIsRestored();
+    void progressAdvancesThroughTheLoad();
     void helpMenu();
     void closingTheMainWindowClosesEveryWindow();
 
@@ -359,6 +360,28 @@ void TestRegisterStart::cardDesignIsRestored()
     QCOMPARE(f.card()->logo().size(), QSize(20, 10));
 }
 
+void TestRegisterStart::progressAdvancesThroughTheLoad()
+{
+    f.addEvent(3, QStringLiteral("Fair"));
+    f.env->useDatabaseFolder(f.folder);
+    modGen::appFolder() = f.appFolder;
+    SplashWindow splash;
+    ProgressBox *bar = splash.progressBox();
+    auto *w = new RegisterWindow;
+    f.window = w;
+    // While the event is chosen the bar stands at 35 per cent.
+    int whileChoosing = -1;
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.dialogs->onModal([&](QDialog *dialog) {
+        whileChoosing = bar->lastPercent();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    w->formLoad(&splash);
+    QCOMPARE(whileChoosing, 35);
+    QCOMPARE(bar->lastPercent(), 99);
+    QCOMPARE(w->tag(), QStringLiteral("3"));
+}
+
 void TestRegisterStart::helpMenu()
 {
     f.addEvent(3, QStringLiteral("Fair"));
@@ -396,7 +419,7 @@ void TestRegisterStart::closingTheMainWindowClosesEveryWindow()
 {
     f.addEvent(3, QStringLiteral("Fair"));
     RegisterWindow *w = f.open(3);
-    EventWindow *events = w->frmEvent();
+    QPointer<EventWindow> events = w->frmEvent();
     QPointer<QWidget> other = new QWidget;
     other->setAttribute(Qt::WA_DeleteOnClose);
     other->setObjectName(QStringLiteral("frmFind"));
@@ -412,6 +435,7 @@ void TestRegisterStart::closingTheMainWindowClosesEveryWindow()
         QVERIFY2(!top->isVisible(), qPrintable(top->objectName()));
 
     // The close button does the same.
+    delete w;
     RegisterWindow *again = f.open(3);
     QTest::mouseClick(f.child<QPushButton>(QStringLiteral("cmdClose")), Qt::LeftButton);
     QVERIFY(!again->isVisible());
