@@ -4,6 +4,7 @@
 #include "ClickLabel.h"
 #include "Dialogs.h"
 #include "ModGen.h"
+#include "Resources.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -27,6 +28,7 @@ AboutWindow::AboutWindow(QWidget *owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
+    appResources::ensureLoaded();
     setWindowTitle(QStringLiteral("About Quorvex Application"));
 
     auto *grid = new QGridLayout(this);

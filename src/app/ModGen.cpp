@@ -21,6 +21,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace modGen {

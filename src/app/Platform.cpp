@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
+#include <iterator>
 #include <qt_windows.h>
 #endif
 

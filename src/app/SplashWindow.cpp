@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "ModGen.h"
 #include "ProgressBox.h"
+#include "Resources.h"
 #include "Settings.h"
 #include "register/RegisterWindow.h"
 
@@ -31,6 +32,7 @@ SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
+    appResources::ensureLoaded();
     setWindowTitle(QStringLiteral("Quorvex"));
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);

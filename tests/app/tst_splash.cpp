@@ -97,6 +97,7 @@ private slots:
         QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblProductName"))->text(), QStringLiteral("Quorvex"));
         QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblCompanyProduct"))->text(), QStringLiteral("Free Ware"));
         QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("WARNING:"));
+        QVERIFY(!splash.findChild<QLabel *>(QStringLiteral("imgLogo"))->pixmap().isNull());
         // The main window's load drew its first step into the splash's box before the search.
         QCOMPARE(splash.picStatus(), static_cast<QWidget *>(splash.findChild<ProgressBox *>(QStringLiteral("picStatus"))));
         QCOMPARE(splash.progressBox()->lastText(), QStringLiteral("10%"));
