@@ -96,6 +96,8 @@ SplashWindow::SplashWindow(QWidget *parent)
     content->addWidget(m_picStatus);
 
     setFixedSize(480, 300);
+    // Lay out now: the bar is drawn at the progress box's size before the window is first shown.
+    layout()->activate();
 }
 
 SplashWindow::~SplashWindow()

@@ -101,6 +101,7 @@ private slots:
         // The main window's load drew its first step into the splash's box before the search.
         QCOMPARE(splash.picStatus(), static_cast<QWidget *>(splash.findChild<ProgressBox *>(QStringLiteral("picStatus"))));
         QCOMPARE(splash.progressBox()->lastText(), QStringLiteral("10%"));
+        QCOMPARE(splash.progressBox()->image().deviceIndependentSize().toSize(), splash.progressBox()->size());
     }
 
     void successfulStartHandsOverToTheMainWindow()
@@ -152,8 +153,12 @@ private slots:
     void anyKeyClosesTheSplash()
     {
         SplashWindow splash;
+        // The first bar is drawn before the window is shown: already at the box's final size.
+        modGen::showProgress(splash.picStatus(), 0.0f, true);
+        const QSize drawn = splash.progressBox()->image().deviceIndependentSize().toSize();
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        QCOMPARE(drawn, splash.progressBox()->size());
         QTest::keyClick(&splash, Qt::Key_X);
         QVERIFY(!splash.isVisible());
     }
