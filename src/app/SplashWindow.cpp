@@ -97,7 +97,10 @@ SplashWindow::SplashWindow(QWidget *parent)
 
     setFixedSize(480, 300);
     // Lay out now: the bar is drawn at the progress box's size before the window is first shown.
-    layout()->activate();
+    // A hidden window defers its children's resize events, so each level is set here.
+    ensurePolished();
+    layout()->setGeometry(QRect(QPoint(0, 0), size()));
+    shape->layout()->setGeometry(shape->contentsRect());
 }
 
 SplashWindow::~SplashWindow()
