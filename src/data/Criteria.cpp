@@ -168,6 +168,13 @@ public:
         ++m_pos;
         return true;
     }
+    bool takeComma()
+    {
+        if (peek().kind != Token::Comma)
+            return false;
+        ++m_pos;
+        return true;
+    }
     void expectKeyword(const char *word)
     {
         if (!takeKeyword(word))
@@ -211,12 +218,14 @@ public:
             QString part = column(f);
             if (f.kind == FieldKind::Text)
                 part += QStringLiteral(" COLLATE ") + QLatin1String(SqliteFunctions::NoCaseCollation);
-            if (takeKeyword("DESC"))
+            if (takeKeyword("DESC")) {
                 part += QStringLiteral(" DESC");
-            else
-                (void)takeKeyword("ASC"), part += QStringLiteral(" ASC");
+            } else {
+                takeKeyword("ASC");
+                part += QStringLiteral(" ASC");
+            }
             parts << part;
-        } while (peek().kind == Token::Comma && (++m_pos, true));
+        } while (takeComma());
         return parts.join(QStringLiteral(", "));
     }
 
@@ -293,7 +302,7 @@ private:
             do {
                 out.params << literal(f);
                 marks << QStringLiteral("?");
-            } while (peek().kind == Token::Comma && (++m_pos, true));
+            } while (takeComma());
             if (peek().kind != Token::RParen)
                 fail(QStringLiteral("Expected )"));
             ++m_pos;

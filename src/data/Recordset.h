@@ -98,6 +98,8 @@ public:
     void deleteRow(); // deletes the current row; the caller moves off it
     EditMode editMode() const { return m_editMode; }
     bool updatable() const;
+    // Kept for callers that set it; writing is always optimistic here (no row is
+    // locked while it is edited, so a workstation never blocks another).
     bool lockEdits() const { return m_lockEdits; }
     void setLockEdits(bool pessimistic) { m_lockEdits = pessimistic; }
 
