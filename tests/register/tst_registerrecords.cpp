@@ -341,7 +341,10 @@ void TestRegisterRecords::eventFormCancelRereadsTheEvent()
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
     });
     TestEnvironment::exec(f.file, QStringLiteral("INSERT INTO Attendees (ProgramID, FirstName) VALUES (2, 'Cat')"));
+    RegisterFixture::retype(f.field(7), QStringLiteral("Kent")); // pending typing is written first
     f.action("mnuEvent")->trigger();
+    QCOMPARE(f.sql(QStringLiteral("SELECT StateOrProvince FROM Attendees WHERE FirstName = 'Bob'")).toString(),
+             QStringLiteral("Kent"));
     QCOMPARE(w->tag(), QStringLiteral("2"));
     QCOMPARE(f.counter(), QStringLiteral("1 of 3"));
     QCOMPARE(f.field(1)->text(), QStringLiteral("Ann"));
@@ -415,13 +418,21 @@ void TestRegisterRecords::writeConflictKeepsTheTypingAndOverwritesNothing()
     QCOMPARE(f.sql(QStringLiteral("SELECT LastName FROM Attendees WHERE AttendeeID = ?"), {a}).toString(),
              QStringLiteral("Theirs"));
 
+    // Choosing another event: the write fails the same way, the event window does not
+    // open and the typing stays.
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.action("mnuEvent")->trigger();
+    QCOMPARE(f.dialogs->boxes().size(), 4);
+    QCOMPARE(f.field(3)->text(), QStringLiteral("Mine"));
+    QCOMPARE(f.counter(), QStringLiteral("1 of 2"));
+
     // Esc reloads what the other workstation saved; typing again is saved.
     QTest::keyClick(f.field(3), Qt::Key_Escape);
     QCOMPARE(f.field(3)->text(), QStringLiteral("Theirs"));
     QCOMPARE(f.card()->name(1), QStringLiteral("THEIRS"));
     RegisterFixture::retype(f.field(3), QStringLiteral("Mine again"));
     f.action("mnuFileSave")->trigger();
-    QCOMPARE(f.dialogs->boxes().size(), 3);
+    QCOMPARE(f.dialogs->boxes().size(), 4);
     QCOMPARE(f.sql(QStringLiteral("SELECT LastName FROM Attendees WHERE AttendeeID = ?"), {a}).toString(),
              QStringLiteral("Mine again"));
 }
