@@ -146,7 +146,6 @@ AttendeePanel::AttendeePanel(QWidget *parent)
 
     // The card is placed by twips, not by the layout: the details start below it.
     auto *layout = new QVBoxLayout(this);
-    layout->addSpacing(0);
     layout->addWidget(lblInfo);
     layout->addLayout(grid);
     layout->addStretch(1);
