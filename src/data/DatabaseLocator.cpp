@@ -98,8 +98,9 @@ QString DatabaseLocator::typedFolder(const QString &answer)
 
 bool DatabaseLocator::locate()
 {
-    // 1. The stored folder; a stale one is skipped without being forgotten.
-    QString folder = modGen::getShortPath(SettingKeys::DBPath.read()).trimmed();
+    // 1. The stored folder (a hand-edited one may lack its separator); a stale
+    //    one is skipped without being forgotten.
+    QString folder = modGen::getShortPath(typedFolder(SettingKeys::DBPath.read())).trimmed();
     modGen::dbFolder() = folder;
     if (!folder.isEmpty()) {
         if (holdsDatabase(folder))

@@ -36,7 +36,7 @@ private:
     static bool holdsDatabase(const QString &folder);
     static void forget();
     static bool found(const QString &folder);
-    // A typed answer as a folder: trimmed, and with the separator added when it
+    // A typed or stored folder: trimmed, and with the separator added when it
     // names an existing folder without one.
     static QString typedFolder(const QString &answer);
 };

@@ -62,6 +62,22 @@ private slots:
         QVERIFY(dialogs.boxes().isEmpty());
     }
 
+    void storedFolderWithoutSeparatorIsThatFolder()
+    {
+        const QString stored = folder(QStringLiteral("by-hand"));
+        createDatabase(stored);
+        createDatabase(m_share);
+        QString withoutSeparator = stored;
+        withoutSeparator.chop(1);
+        writeRaw(withoutSeparator);
+        ScriptedDialogs dialogs;
+
+        QVERIFY(modGen::locateDatabase());
+        QCOMPARE(modGen::dbFolder(), stored);
+        QCOMPARE(m_shareCalls, 0);
+        QCOMPARE(storedPath(), withoutSeparator); // found in step 1: not rewritten
+    }
+
     void shareBeatsProgramFolder()
     {
         createDatabase(m_share);
