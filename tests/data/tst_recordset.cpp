@@ -379,6 +379,10 @@ void RecordsetTest::findWithTheEnginesLike()
     QCOMPARE(firstName(rs), QStringLiteral("Bob"));
     rs.findFirst(QStringLiteral("AttendeeID > 1 AND AttendeeID <= 4 AND FirstName <> 'bob'"));
     QCOMPARE(firstName(rs), QStringLiteral("Joanna"));
+    rs.findFirst(QStringLiteral("[AttendeeID] IN (2, 5) AND NOT (FirstName NOT LIKE 'b*')"));
+    QCOMPARE(firstName(rs), QStringLiteral("Bob"));
+    rs.findLast(QStringLiteral("lastname BETWEEN 'l' AND 'O' or City = 'PARIS'"));
+    QCOMPARE(firstName(rs), QStringLiteral("Joanna"));
     // Find skips rows deleted here and starts again from the top.
     rs.deleteRow();
     rs.findFirst(QStringLiteral("FirstName LIKE '*nn*'"));
