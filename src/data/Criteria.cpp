@@ -446,16 +446,16 @@ SqlFragment translate(const QString &criteria, const SourceDef &def)
     return out;
 }
 
-RecordSourceSpec parseRecordSource(const QString &source)
+ParsedSource parseRecordSource(const QString &source)
 {
-    RecordSourceSpec spec;
+    ParsedSource parsed;
     const QString trimmed = source.trimmed();
     if (isPlainName(trimmed) || (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))) {
         QString name = trimmed;
         if (name.startsWith(QLatin1Char('[')))
             name = name.mid(1, name.size() - 2);
-        spec.def = knownSource(name);
-        return spec;
+        parsed.def = knownSource(name);
+        return parsed;
     }
     const Lexer lexer(trimmed);
     Parser parser(trimmed, lexer.tokens(), nullptr);
@@ -467,19 +467,19 @@ RecordSourceSpec parseRecordSource(const QString &source)
     const Token &name = parser.take();
     if (name.kind != Token::Ident)
         parser.fail(QStringLiteral("Expected a table or query name"));
-    spec.def = knownSource(name.text);
-    parser.setSource(spec.def);
+    parsed.def = knownSource(name.text);
+    parser.setSource(parsed.def);
     if (parser.takeKeyword("WHERE"))
-        spec.where = parser.expression();
+        parsed.where = parser.expression();
     if (parser.takeKeyword("ORDER")) {
         parser.expectKeyword("BY");
-        spec.orderBy = parser.orderBy();
+        parsed.orderBy = parser.orderBy();
     }
     if (parser.peek().kind == Token::Semicolon)
         parser.take();
     if (parser.peek().kind != Token::End)
         parser.fail(QStringLiteral("Unexpected text in the record source"));
-    return spec;
+    return parsed;
 }
 
 } // namespace Criteria

@@ -14,7 +14,7 @@ struct SqlFragment
 };
 
 // What a record source names: a table or query, and optionally a filter and an order.
-struct RecordSourceSpec
+struct ParsedSource
 {
     const SourceDef *def = nullptr;
     SqlFragment where;   // empty: every row
@@ -37,7 +37,7 @@ struct RecordSourceSpec
 namespace Criteria {
 
 SqlFragment translate(const QString &criteria, const SourceDef &def);
-RecordSourceSpec parseRecordSource(const QString &source);
+ParsedSource parseRecordSource(const QString &source);
 
 // A field name as SQL (quoted identifier).
 QString quoteIdentifier(const QString &name);

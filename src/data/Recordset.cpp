@@ -172,7 +172,7 @@ QVariant nullOf(FieldKind kind)
 
 struct Recordset::Impl
 {
-    RecordSourceSpec spec;
+    ParsedSource parsed;
     int keyIndex = 0;
     QString selectList;  // the fields, quoted, in order
     QString sourceSql;   // the table or view as SQL
@@ -242,8 +242,8 @@ Recordset::Recordset(std::shared_ptr<Database> db, const QString &source)
     , m_db(std::move(db))
     , m_source(source)
 {
-    d->spec = Criteria::parseRecordSource(source);
-    m_def = d->spec.def;
+    d->parsed = Criteria::parseRecordSource(source);
+    m_def = d->parsed.def;
     QStringList columns;
     for (int i = 0; i < m_def->fields.size(); ++i) {
         columns << Criteria::quoteIdentifier(m_def->fields.at(i).name);
@@ -417,24 +417,24 @@ void Recordset::requery()
     d->peekKey = -1;
     m_noMatch = false;
 
-    const QString where = d->spec.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + d->spec.where.sql;
+    const QString where = d->parsed.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + d->parsed.where.sql;
     // Counted first, so the keys take one exact allocation (8 bytes a row) instead of
     // growing by doubling; rows added meanwhile still fit, the vector just grows.
     QSqlQuery count = m_db->query(QStringLiteral("SELECT count(*) FROM %1%2").arg(d->sourceSql, where),
-                                  d->spec.where.params);
+                                  d->parsed.where.params);
     const qint64 expected = count.next() ? count.value(0).toLongLong() : 0;
     count.finish();
     d->keys = {};
     d->keys.reserve(size_t(expected));
     QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY ").arg(d->keySql, d->sourceSql, where);
-    if (!d->spec.orderBy.isEmpty())
-        sql += d->spec.orderBy + QStringLiteral(", ");
+    if (!d->parsed.orderBy.isEmpty())
+        sql += d->parsed.orderBy + QStringLiteral(", ");
     sql += d->keySql;
-    QSqlQuery q = m_db->query(sql, d->spec.where.params);
+    QSqlQuery q = m_db->query(sql, d->parsed.where.params);
     while (q.next())
         d->keys.push_back(q.value(0).toLongLong());
     q.finish();
-    d->keysSorted = d->spec.orderBy.isEmpty();
+    d->keysSorted = d->parsed.orderBy.isEmpty();
     m_open = true;
     d->pos = 0;
     landOn(0, 1);
