@@ -18,35 +18,38 @@ private slots:
     {
         m_opened.clear();
         modGen::setDocumentOpener([this](const QUrl &url, const QString &verb) {
-            m_opened.append(url);
-            m_verbs.append(verb);
+            m_opened.append(verb + QLatin1Char(' ') + url.toString());
             return true;
         });
     }
     void cleanup() { modGen::setDocumentOpener(nullptr); }
 
-    void showsVersionAndCaption()
+    // The seam fails the test if the window is still open after the click.
+    void showsTextsAndPictureAndCloses_data()
     {
+        QTest::addColumn<bool>("onBackground");
+        QTest::newRow("OK button") << false;
+        QTest::newRow("background") << true;
+    }
+    void showsTextsAndPictureAndCloses()
+    {
+        QFETCH(bool, onBackground);
         ScriptedDialogs dialogs;
-        QString caption, version;
         dialogs.onModal([&](QDialog *about) {
-            QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
-            caption = about->windowTitle();
-            version = about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
-            QVERIFY(about->findChild<QLabel *>(QStringLiteral("lblTitle")));
-            QVERIFY(about->findChild<QLabel *>(QStringLiteral("lblTitle2")));
+            QCOMPARE(about->windowTitle(), QStringLiteral("About Quorvex Application"));
+            QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                     QStringLiteral("Version %1.%2.%3")
+                         .arg(QUORVEX_VERSION_MAJOR).arg(QUORVEX_VERSION_MINOR).arg(QUORVEX_VERSION_PATCH));
+            // The compiled-in picture must be loaded from the static library.
             QVERIFY(!about->findChild<QLabel *>(QStringLiteral("Spider"))->pixmap().isNull());
-            QVERIFY(about->findChild<QWidget *>(QStringLiteral("Line1")));
-            QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            if (onBackground)
+                QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(3, 3));
+            else
+                QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         });
         QWidget owner;
         AboutWindow::showAbout(&owner);
         QVERIFY(dialogs.allAnswersUsed());
-        QCOMPARE(caption, QStringLiteral("About Quorvex Application"));
-        QCOMPARE(version, QStringLiteral("Version %1.%2.%3")
-                              .arg(QUORVEX_VERSION_MAJOR)
-                              .arg(QUORVEX_VERSION_MINOR)
-                              .arg(QUORVEX_VERSION_PATCH));
     }
 
     void onlyTheAddressStartsAMail()
@@ -54,45 +57,23 @@ private slots:
         ScriptedDialogs dialogs;
         bool stayedOpen = false;
         dialogs.onModal([&](QDialog *about) {
-            for (const char *name : {"lblDisclaimer_0", "lblDisclaimer_1", "lblTitle", "lblVersion", "Spider"}) {
-                auto *label = about->findChild<QLabel *>(QLatin1String(name));
-                QVERIFY2(label, name);
-                QTest::mouseClick(label, Qt::LeftButton);
-            }
+            for (const char *name : {"lblDisclaimer_0", "lblDisclaimer_1", "lblTitle", "lblVersion", "Spider"})
+                QTest::mouseClick(about->findChild<QLabel *>(QLatin1String(name)), Qt::LeftButton);
             QVERIFY(m_opened.isEmpty());
-            stayedOpen = about->isVisible();
-
             auto *link = about->findChild<QLabel *>(QStringLiteral("lblDisclaimer_2"));
-            QCOMPARE(link->text(), QStringLiteral("support@quorvex.example"));
             QTest::mouseClick(link, Qt::LeftButton);
-            QCOMPARE(m_opened.size(), 1);
-            // The keyboard reaches the link too.
-            link->setFocus();
+            link->setFocus(); // the keyboard reaches the link too
             QTest::keyClick(link, Qt::Key_Return);
-            QCOMPARE(m_opened.size(), 2);
-            QVERIFY(about->isVisible());
+            stayedOpen = about->isVisible();
             about->close();
         });
         AboutWindow::showAbout(nullptr);
         QVERIFY(stayedOpen);
-        QCOMPARE(m_opened.value(0), QUrl(QStringLiteral("mailto:support@quorvex.example")));
-        QCOMPARE(m_verbs.value(0), QStringLiteral("open"));
-    }
-
-    void backgroundClickCloses()
-    {
-        ScriptedDialogs dialogs;
-        dialogs.onModal([](QDialog *about) {
-            QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(3, 3));
-            QVERIFY(!about->isVisible());
-        });
-        AboutWindow::showAbout(nullptr);
-        QVERIFY(dialogs.allAnswersUsed());
+        QCOMPARE(m_opened, QStringList(2, QStringLiteral("open mailto:support@quorvex.example")));
     }
 
 private:
-    QList<QUrl> m_opened;
-    QStringList m_verbs;
+    QStringList m_opened;
 };
 
 QTEST_MAIN(TestAbout)

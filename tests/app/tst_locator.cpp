@@ -21,17 +21,12 @@ private slots:
         m_dir.reset(new QTemporaryDir);
         QVERIFY(m_dir->isValid());
         Settings::setStoreFolderForTesting(m_dir->filePath(QStringLiteral("settings")));
-        m_shareCalls = 0;
-        m_programCalls = 0;
+        m_shareCalls = m_programCalls = 0;
         m_share = folder(QStringLiteral("share"));
-        m_program = folder(QStringLiteral("program"));
-        DatabaseLocator::setShareFolderSource([this] {
-            ++m_shareCalls;
-            return m_share;
-        });
+        DatabaseLocator::setShareFolderSource([this] { ++m_shareCalls; return m_share; });
         DatabaseLocator::setProgramFolderSource([this] {
             ++m_programCalls;
-            return m_program;
+            return folder(QStringLiteral("program"));
         });
         modGen::dbFolder().clear();
     }
@@ -43,110 +38,82 @@ private slots:
         modGen::dbFolder().clear();
     }
 
-    void storedFolderWinsAndIsNotRewritten()
+    // Stored folder, share, program folder: the first that holds a database wins.
+    void searchOrder_data()
     {
-        const QString stored = folder(QStringLiteral("stored"));
-        for (const QString &f : {stored, m_share, m_program})
-            createDatabase(f);
-        writeRaw(stored);
+        QTest::addColumn<QStringList>("databases"); // the folders that hold a Quorvex.mdb
+        QTest::addColumn<QString>("stored");        // as an earlier run (or a hand edit) left it
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<int>("shareCalls");
+        QTest::addColumn<int>("programCalls");
+        QTest::newRow("stored wins") << QStringList {"stored", "share", "program"} << "stored/" << "stored" << 0 << 0;
+        // Stored by hand without the trailing separator: still that folder.
+        QTest::newRow("stored, no separator") << QStringList {"stored", "share"} << "stored" << "stored" << 0 << 0;
+        QTest::newRow("stored holds none") << QStringList {"share", "program"} << "stored/" << "share" << 1 << 0;
+        // A system without shares skips the step.
+        QTest::newRow("stale stored, no share") << QStringList {"program"} << "gone/" << "program" << 1 << 1;
+    }
+    void searchOrder()
+    {
+        QFETCH(QStringList, databases);
+        QFETCH(QString, stored);
+        QFETCH(QString, found);
+        folder(QStringLiteral("stored")); // exists, holding a database only where listed
+        for (const QString &name : databases)
+            createDatabase(folder(name));
+        if (!databases.contains(QStringLiteral("share")))
+            m_share.clear();
+        const QString raw = QDir::toNativeSeparators(m_dir->filePath(stored));
+        SettingKeys::DBPath.write(raw);
         QTest::qSleep(20); // a rewrite would show in the file's time
         const QDateTime written = QFileInfo(Settings::storeFile()).lastModified();
         ScriptedDialogs dialogs;
 
         QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), stored);
-        QCOMPARE(m_shareCalls, 0);
-        QCOMPARE(m_programCalls, 0);
-        QCOMPARE(storedPath(), stored);
-        QCOMPARE(QFileInfo(Settings::storeFile()).lastModified(), written);
-        QVERIFY(dialogs.boxes().isEmpty());
+        QCOMPARE(modGen::dbFolder(), folder(found));
+        QTEST(m_shareCalls, "shareCalls");
+        QTEST(m_programCalls, "programCalls");
+        if (found == QStringLiteral("stored")) { // found in the first step: not rewritten
+            QCOMPARE(storedPath(), raw);
+            QCOMPARE(QFileInfo(Settings::storeFile()).lastModified(), written);
+        } else {
+            QCOMPARE(storedPath(), folder(found));
+        }
     }
 
-    void storedFolderWithoutSeparatorIsThatFolder()
+    // Typed with or without the trailing separator, blanks around it ignored.
+    void promptAcceptsATypedFolder_data()
     {
-        const QString stored = folder(QStringLiteral("by-hand"));
-        createDatabase(stored);
-        createDatabase(m_share);
-        QString withoutSeparator = stored;
-        withoutSeparator.chop(1);
-        writeRaw(withoutSeparator);
-        ScriptedDialogs dialogs;
-
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), stored);
-        QCOMPARE(m_shareCalls, 0);
-        QCOMPARE(storedPath(), withoutSeparator); // found in step 1: not rewritten
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("with separator") << QStringLiteral("%1/");
+        QTest::newRow("without separator, padded") << QStringLiteral("  %1 ");
     }
-
-    void shareBeatsProgramFolder()
-    {
-        createDatabase(m_share);
-        createDatabase(m_program);
-        const QString stored = folder(QStringLiteral("stored-empty")); // exists, but holds no database
-        writeRaw(stored);
-        ScriptedDialogs dialogs;
-
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), m_share);
-        QCOMPARE(storedPath(), m_share);
-        QCOMPARE(m_programCalls, 0);
-    }
-
-    void programFolderWhenNoShare()
-    {
-        createDatabase(m_program);
-        m_share.clear(); // a system without shares skips the step
-        writeRaw(m_dir->filePath(QStringLiteral("gone")) + QDir::separator()); // stale: skipped
-        ScriptedDialogs dialogs;
-
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), m_program);
-        QCOMPARE(storedPath(), m_program);
-        QVERIFY(modGen::databaseFile().endsWith(QDir::separator() + QStringLiteral("Quorvex.mdb")));
-        QVERIFY(QFile::exists(modGen::databaseFile()));
-    }
-
     void promptAcceptsATypedFolder()
     {
-        const QString typed = folder(QStringLiteral("typed"));
+        QFETCH(QString, answer);
+        const QString typed = folder(QStringLiteral("Events"));
         createDatabase(typed);
         ScriptedDialogs dialogs;
-        dialogs.answerInput(typed);
+        dialogs.answerInput(answer.arg(typed.chopped(1)));
 
         QVERIFY(modGen::locateDatabase());
         QCOMPARE(modGen::dbFolder(), typed);
         QCOMPARE(storedPath(), typed);
         QCOMPARE(dialogs.inputPrompts(),
                  QStringList {QStringLiteral("Enter a Full UNC Path to the Database\rE.g \\\\MyComputerName\\Quorvex\\")});
-        QVERIFY(dialogs.boxes().isEmpty());
         QCOMPARE(m_shareCalls, 1);
         QCOMPARE(m_programCalls, 1);
     }
 
-    void typedFolderWithoutSeparatorIsThatFolder()
-    {
-        const QString typed = folder(QStringLiteral("Events"));
-        createDatabase(typed);
-        ScriptedDialogs dialogs;
-        QString withoutSeparator = typed;
-        withoutSeparator.chop(1);
-        dialogs.answerInput(QStringLiteral("  ") + withoutSeparator + QStringLiteral(" "));
-
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), typed);
-        QCOMPARE(storedPath(), typed);
-        QVERIFY(dialogs.boxes().isEmpty());
-    }
-
+    // A folder that does not exist or holds no database: the retry box, then the prompt again.
     void wrongAnswersAskAgain()
     {
         const QString typed = folder(QStringLiteral("typed"));
         createDatabase(typed);
-        const QString noDatabase = folder(QStringLiteral("nodb"));
         ScriptedDialogs dialogs;
         dialogs.answerInput(m_dir->filePath(QStringLiteral("does/not/exist")) + QDir::separator());
         dialogs.answer(MsgAnswer::Ok);
-        dialogs.answerInput(noDatabase);
+        dialogs.answerInput(folder(QStringLiteral("nodb")));
         dialogs.answer(MsgAnswer::Ok);
         dialogs.answerInput(typed);
 
@@ -164,6 +131,7 @@ private slots:
         QVERIFY(dialogs.allAnswersUsed());
     }
 
+    // Giving up returns false and stores an empty path, with no box.
     void cancelOrEmptyGivesUp_data()
     {
         QTest::addColumn<std::optional<QString>>("answer");
@@ -174,7 +142,7 @@ private slots:
     void cancelOrEmptyGivesUp()
     {
         QFETCH(std::optional<QString>, answer);
-        writeRaw(m_dir->filePath(QStringLiteral("gone")) + QDir::separator());
+        SettingKeys::DBPath.write(m_dir->filePath(QStringLiteral("gone")) + QDir::separator());
         ScriptedDialogs dialogs;
         dialogs.answerInput(answer);
 
@@ -198,17 +166,13 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("SQLite format 3");
     }
-    // Stored the way an earlier run left it.
-    static void writeRaw(const QString &path) { SettingKeys::DBPath.write(path); }
     static QString storedPath()
     {
-        QSettings raw(Settings::storeFile(), QSettings::IniFormat);
-        return raw.value(QStringLiteral("dbpath/path")).toString();
+        return QSettings(Settings::storeFile(), QSettings::IniFormat).value(QStringLiteral("dbpath/path")).toString();
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_share;
-    QString m_program;
     int m_shareCalls = 0;
     int m_programCalls = 0;
 };
