@@ -43,12 +43,14 @@ struct Form
         dc->bind(widget, QLatin1String(field));
         return widget;
     }
-    void open(const QString &source)
+    void open(const QString &source, bool refresh = true)
     {
         dc->setDatabaseName(file);
         dc->setRecordSource(source);
         window.show();
         (void)QTest::qWaitForWindowExposed(&window);
+        if (refresh)
+            dc->refresh();
     }
     void exec(const char *statement) const { TestEnvironment::exec(file, QLatin1String(statement)); }
     QVariant sql(const char *query, const QVariantList &params = {}) const
@@ -77,9 +79,7 @@ struct Desk : Form
     {
         exec("INSERT INTO Attendees (ProgramID, FirstName, LastName) "
              "VALUES (1, 'Ann', 'Smith'), (1, 'Bob', 'Smith'), (1, 'Cid', 'Smith')");
-        open(source);
-        if (start != Closed)
-            dc->refresh();
+        open(source, start != Closed);
         if (start == Recorded)
             record();
     }
@@ -220,6 +220,7 @@ private slots:
         QCOMPARE(desk.stored("LastName", 1), QStringLiteral("Smithson"));
         // Code writing a bound label's caption sets the field of the row.
         desk.dc->setBoundValue(desk.program, QStringLiteral("7"));
+        QCOMPARE(desk.program->text(), QStringLiteral("7"));
         QCOMPARE(desk.rs()->editMode(), EditMode::Editing);
         desk.click(Previous);
         QCOMPARE(desk.stored("ProgramID", 2), QStringLiteral("7"));
@@ -322,7 +323,6 @@ private slots:
         f.exec("INSERT INTO Program (Name, TargetAmt) VALUES ('Gala', 10000), ('Fair', NULL)");
         auto *amount = f.bind(new QLineEdit(&f.window), "TargetAmt");
         f.open(QStringLiteral("Select * from Program"));
-        f.dc->refresh();
         QCOMPARE(amount->text(), QStringLiteral("1.00"));
 
         ScriptedDialogs dialogs;
@@ -364,7 +364,6 @@ private slots:
         auto *fund = f.bind(new QCheckBox(QStringLiteral("Fund raising"), &f.window), "FundRaising");
         auto *description = f.bind(new QPlainTextEdit(&f.window), "Description");
         f.open(QStringLiteral("Select * from Program"));
-        f.dc->refresh();
         QCOMPARE(name->currentText(), QStringLiteral("Gala"));
         QCOMPARE(start->date(), QDate(2024, 5, 31));
         QVERIFY(fund->isChecked());
@@ -397,7 +396,7 @@ private slots:
         QCOMPARE(f.sql("SELECT Name FROM Program WHERE ProgramID = 1").toString(), QStringLiteral("Picnic"));
     }
 
-    void emptyRecordsetAndDisabledArrows()
+    void emptyRecordsetThenItsFirstRow()
     {
         Desk desk(Desk::Closed, QStringLiteral("Select * from Attendees where ProgramID =2"));
         desk.first->setText(QStringLiteral("stale"));
@@ -424,13 +423,12 @@ private slots:
         QCOMPARE(desk.rs()->absolutePosition(), 0);
         QCOMPARE(desk.first->text(), QStringLiteral("Eve"));
         QCOMPARE(desk.sql("SELECT FirstName FROM Attendees WHERE ProgramID = 2").toString(), QStringLiteral("Eve"));
-
     }
 
     void deleteFromCodeAndArrowsBackFromTheEnd()
     {
         Desk desk(Desk::Recorded);
-        Recordset *rs = desk.dc->recordset();
+        Recordset *rs = desk.rs();
         rs->moveLast();
         desk.log.clear();
         rs->deleteRow();
