@@ -254,8 +254,13 @@ void DataControl::connectEdits(QWidget *widget)
         connect(text, &QPlainTextEdit::textChanged, this, [this, text] { markChanged(text); });
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         connect(combo, &QComboBox::activated, this, [this, combo] { markChanged(combo); });
-        if (QLineEdit *edit = combo->lineEdit())
-            connect(edit, &QLineEdit::textEdited, this, [this, combo] { markChanged(combo); });
+        // Followed through the combo itself, so a combo made editable after binding
+        // still writes what is typed; the line edit's modified flag tells typing
+        // from code (setEditText clears it).
+        connect(combo, &QComboBox::editTextChanged, this, [this, combo] {
+            if (combo->lineEdit() && combo->lineEdit()->isModified())
+                markChanged(combo);
+        });
     } else if (auto *check = qobject_cast<QCheckBox *>(widget)) {
         connect(check, &QCheckBox::clicked, this, [this, check] { markChanged(check); });
     } else if (auto *date = qobject_cast<QDateTimeEdit *>(widget)) {

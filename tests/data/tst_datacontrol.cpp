@@ -357,9 +357,10 @@ private slots:
         f.exec("INSERT INTO Program (Name, DateStart, FundRaising, Description) VALUES "
                "('Gala', '2024-05-31', 1, 'Line one'), ('Fair', NULL, 0, NULL)");
         auto *name = new QComboBox(&f.window);
-        name->setEditable(true); // before binding: the binding follows the combo's line edit
-        name->addItems({QStringLiteral("Gala"), QStringLiteral("Picnic")});
         f.bind(name, "Name");
+        // Made editable after binding, as a lookup list may be: typing still reaches the row.
+        name->setEditable(true);
+        name->addItems({QStringLiteral("Gala"), QStringLiteral("Picnic")});
         auto *start = f.bind(new QDateEdit(&f.window), "DateStart");
         auto *fund = f.bind(new QCheckBox(QStringLiteral("Fund raising"), &f.window), "FundRaising");
         auto *description = f.bind(new QPlainTextEdit(&f.window), "Description");
