@@ -1,8 +1,8 @@
 #pragma once
 
 // What the registration window tests share: a temporary world (settings, database,
-// program folder with its logo), scripted boxes, and a main window opened on an
-// event without the event prompt.
+// program folder, a logo in the current folder), scripted boxes, and a main window
+// opened on an event without the event prompt.
 
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
@@ -22,11 +22,11 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include <memory>
-#include <type_traits>
 
 class RegisterFixture
 {
@@ -35,15 +35,15 @@ public:
     {
         env = std::make_unique<TestEnvironment>();
         dialogs = std::make_unique<ScriptedDialogs>();
-        folder = env->folder(QStringLiteral("db"));
+        folder = env->folder("db");
         file = env->createDatabase(folder);
-        appFolder = env->folder(QStringLiteral("app"));
+        appFolder = env->folder("app");
         // The default logo "Logo\logo.bmp" is looked up in the current folder.
         QDir::setCurrent(env->root());
-        QDir(env->root()).mkpath(QStringLiteral("Logo"));
+        QDir(env->root()).mkpath("Logo");
         QImage logo(61, 61, QImage::Format_RGB32);
         logo.fill(Qt::blue);
-        logo.save(env->root() + QStringLiteral("Logo/logo.bmp"));
+        logo.save(env->root() + "Logo/logo.bmp");
     }
 
     void tearDown()
@@ -66,7 +66,6 @@ public:
         modGen::appFolder() = appFolder;
         window = new RegisterWindow;
         window->setTag(QString::number(programId));
-        window->setWindowTitle(QStringLiteral("Event %1").arg(programId));
         window->formLoad(nullptr);
         window->show();
         window->activateWindow();
@@ -75,72 +74,67 @@ public:
         return window;
     }
 
-    void addEvent(qint64 id, const QString &name) const
+    void addEvent(qint64 id, const QString &name = "Fair") const
     {
-        TestEnvironment::exec(file, QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, ?)"), {id, name});
+        TestEnvironment::exec(file, "INSERT INTO Program (ProgramID, Name) VALUES (?, ?)", {id, name});
     }
     qint64 addAttendee(qint64 programId, const QString &first, const QString &last, const QString &city = QString(),
                        const QString &chapter = QString(), const QString &picture = QString()) const
     {
-        TestEnvironment::exec(file,
-                              QStringLiteral("INSERT INTO Attendees (ProgramID, FirstName, LastName, City, Chapter, "
-                                             "Picture) VALUES (?, ?, ?, ?, ?, ?)"),
-                              {programId, first, last, city, chapter, picture});
-        return sql(QStringLiteral("SELECT max(AttendeeID) FROM Attendees")).toLongLong();
+        TestEnvironment::exec(file, "INSERT INTO Attendees (ProgramID, FirstName, LastName, City, Chapter, Picture) "
+                                    "VALUES (?, ?, ?, ?, ?, ?)", {programId, first, last, city, chapter, picture});
+        return sql("SELECT max(AttendeeID) FROM Attendees").toLongLong();
     }
     void addDonation(qint64 attendeeId, int amount) const
     {
-        TestEnvironment::exec(file,
-                              QStringLiteral("INSERT INTO qryDon_Fees (AttendeeID, Amount, RegFee, DonDate, "
-                                             "PaymentDate, PaymentType) VALUES (?, ?, 0, '2026-01-02', "
-                                             "'2026-01-02', 'Cash')"),
+        TestEnvironment::exec(file, "INSERT INTO qryDon_Fees (AttendeeID, Amount, RegFee, DonDate, PaymentDate, "
+                                    "PaymentType) VALUES (?, ?, 0, '2026-01-02', '2026-01-02', 'Cash')",
                               {attendeeId, qint64(amount) * 10000});
     }
     QVariant sql(const QString &statement, const QVariantList &params = {}) const
     {
         return TestEnvironment::scalar(file, statement, params);
     }
-
-    template <typename T>
-    T *child(const QString &name) const
+    // One stored column of one attendee, and a row count ("Attendees WHERE ...").
+    QString stored(const char *column, qint64 id) const
     {
-        // The window's own controls first: the event window (a child) reuses some names.
-        T *widget = nullptr;
-        if constexpr (std::is_base_of_v<QWidget, T>) {
-            if (window->centralWidget())
-                widget = window->centralWidget()->findChild<T *>(name);
-        }
-        if (!widget)
-            widget = window->findChild<T *>(name);
-        if (!widget)
-            qWarning("no child %s", qPrintable(name));
-        return widget;
+        return sql(QStringLiteral("SELECT %1 FROM Attendees WHERE AttendeeID = ?").arg(column), {id}).toString();
     }
-    // The attendee's boxes (the event window, a child of the main window, has boxes of the same names).
+    int rows(const QString &fromWhere, const QVariantList &params = {}) const
+    {
+        return sql("SELECT count(*) FROM " + fromWhere, params).toInt();
+    }
+
+    // The window's own controls first: the event window (a child) reuses some names.
+    template <typename T> T *child(const QString &name) const
+    {
+        T *widget = window->centralWidget() ? window->centralWidget()->findChild<T *>(name) : nullptr;
+        return widget ? widget : window->findChild<T *>(name);
+    }
     QLineEdit *field(int index) const
     {
         return window->attendeePanel()->findChild<QLineEdit *>(QStringLiteral("txtFields_%1").arg(index));
     }
-    QAction *action(const char *name) const { return child<QAction>(QString::fromLatin1(name)); }
+    QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
     CardWidget *card() const { return window->cards().value(0); }
+    // The card's three lines: first name, last name, chapter (or city).
+    QStringList lines() const { return {card()->name(0), card()->name(1), card()->chapter()}; }
     QString counter() const { return window->datPrimaryRS()->caption(); }
-    Recordset *attendees() const { return window->datPrimaryRS()->recordset(); }
     void arrow(int which) const { QTest::mouseClick(window->datPrimaryRS()->button(which), Qt::LeftButton); }
+    static void press(QWidget *parent, const char *button)
+    {
+        QTest::mouseClick(parent->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
     // Replaces the text of a box the way a user does: select all, type.
     static void retype(QLineEdit *edit, const QString &text)
     {
         edit->setFocus();
         edit->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-        else
-            QTest::keyClicks(edit, text);
+        QTest::keyClicks(edit, text);
     }
 
     std::unique_ptr<TestEnvironment> env;
     std::unique_ptr<ScriptedDialogs> dialogs;
-    QString folder;
-    QString file;
-    QString appFolder;
+    QString folder, file, appFolder;
     QPointer<RegisterWindow> window;
 };
