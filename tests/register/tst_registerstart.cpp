@@ -202,9 +202,9 @@ void TestRegisterStart::cardDesignAndHelpFile()
     QCOMPARE(f.card()->logo().size(), QSize(20, 10));
 
     // Help Content opens the program folder's Help.doc.
-    QList<QPair<QUrl, QString>> opened;
+    QStringList opened;
     modGen::setDocumentOpener([&opened](const QUrl &url, const QString &verb) {
-        opened.append({url, verb});
+        opened << QFileInfo(url.toLocalFile()).canonicalFilePath() + QLatin1Char(' ') + verb;
         return true;
     });
     QFile help(modGen::appFolder() + "Help.doc");
@@ -212,10 +212,7 @@ void TestRegisterStart::cardDesignAndHelpFile()
     help.close();
     f.action("mnuContent")->trigger();
     modGen::setDocumentOpener(nullptr);
-    QCOMPARE(opened.size(), 1);
-    QCOMPARE(QFileInfo(opened.at(0).first.toLocalFile()).canonicalFilePath(),
-             QFileInfo(help.fileName()).canonicalFilePath());
-    QCOMPARE(opened.at(0).second, "open");
+    QCOMPARE(opened, QStringList(QFileInfo(help).canonicalFilePath() + " open"));
 }
 
 void TestRegisterStart::closingTheMainWindowClosesEveryWindow()
