@@ -47,7 +47,7 @@ void TestRegisterRecords::navigationShowsCounterPhotoAndDonations()
     f.addEvent(2);
     const qint64 a = f.addAttendee(2, "Ann", "Lee", "Oslo", QString(), "Pic\\1.jpg");
     const qint64 b = f.addAttendee(2, "Bob", "Ray", "Rome", " North ", "Pic\\missing.jpg");
-    const qint64 c = f.addAttendee(2, "Cy", "Fox", QString(), QString(), "Pic\\broken.jpg");
+    f.addAttendee(2, "Cy", "Fox", QString(), QString(), "Pic\\broken.jpg");
     f.addDonation(a, 50);
     f.addDonation(a, 20);
     f.addDonation(b, 10);
@@ -65,19 +65,17 @@ void TestRegisterRecords::navigationShowsCounterPhotoAndDonations()
     QCOMPARE(w->recordDisplay()->photoTag(), "Pic\\1.jpg");
     // An unreadable photo right after a good one shows none (not the one before); a missing one
     // none; blanks around a chapter stay; no chapter and no city leave the line empty.
-    const struct Move { int arrow; const char *counter; QStringList lines; bool photo; qint64 donor; int donations; }
-    moves[] = {{0, "1 of 3", {"Ann", "LEE", "Oslo"}, true, a, 2},
-               {3, "3 of 3", {"Cy", "FOX", ""}, false, c, 0},
-               {1, "2 of 3", {"Bob", "RAY", " North  Chapter"}, false, b, 1}};
+    const struct Move { int arrow; const char *counter; QStringList lines; bool photo; int donations; }
+    moves[] = {{0, "1 of 3", {"Ann", "LEE", "Oslo"}, true, 2},
+               {3, "3 of 3", {"Cy", "FOX", ""}, false, 0},
+               {1, "2 of 3", {"Bob", "RAY", " North  Chapter"}, false, 1}};
     for (const Move &move : moves) {
         f.arrow(move.arrow);
         QCOMPARE(f.counter(), move.counter);
         QCOMPARE(f.lines(), move.lines);
         QCOMPARE(!f.card()->photo().isNull(), move.photo);
         QCOMPARE(!w->recordDisplay()->photoTag().isEmpty(), move.photo);
-        QCOMPARE(w->datDonors()->recordSource(),
-                 "SELECT * FROM qryDon_Fees WHERE AttendeeID =" + QString::number(move.donor));
-        QCOMPARE(gridRows(), move.donations);
+        QCOMPARE(gridRows(), move.donations); // the donations of that attendee
     }
 
     // A new record: position 0, empty card, the donations of the attendee shown before stay.
@@ -86,16 +84,6 @@ void TestRegisterRecords::navigationShowsCounterPhotoAndDonations()
     QCOMPARE(f.lines(), QStringList({"", "", ""}));
     QVERIFY(f.card()->photo().isNull());
     QCOMPARE(gridRows(), 1);
-
-    // The data control's own error box, and the error is marked as handled.
-    int response = 1;
-    f.dialogs->answer(MsgAnswer::Ok);
-    emit w->datPrimaryRS()->error(3021, response);
-    QCOMPARE(response, 0);
-    QCOMPARE(f.dialogs->boxes().size(), 1);
-    QVERIFY(f.dialogs->lastBox().text.startsWith("Data error: "));
-    QCOMPARE(f.dialogs->lastBox().title, "Quorvex");
-    QCOMPARE(f.dialogs->lastBox().icon, MsgIcon::None);
 }
 
 void TestRegisterRecords::newTypingAndSaveStoreTheAttendeeOfTheEvent()
@@ -292,6 +280,7 @@ void TestRegisterRecords::writeConflictKeepsTheTypingAndOverwritesNothing()
 
     // Save, the move off the record, closing, choosing another event: each fails with a clear
     // message; the typing stays, the record stays current, the other value is intact.
+    // The move goes through the data control's own error box ("Data error: ").
     const QList<std::pair<const char *, std::function<void()>>> attempts = {
         {"", [&] { f.action("mnuFileSave")->trigger(); }},
         {"Data error: ", [&] { f.arrow(2); }},
@@ -306,6 +295,7 @@ void TestRegisterRecords::writeConflictKeepsTheTypingAndOverwritesNothing()
         QVERIFY2(box.text.startsWith(QLatin1String(prefix)) && box.text.contains("Another workstation"),
                  qPrintable(box.text));
         QCOMPARE(box.title, "Quorvex");
+        QCOMPARE(box.icon, MsgIcon::None);
         QVERIFY(w->isVisible());
         QCOMPARE(f.counter(), "1 of 2");
         QCOMPARE(f.field(3)->text(), "Mine");
