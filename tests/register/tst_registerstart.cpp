@@ -7,8 +7,8 @@
 #include "app/ProgressBox.h"
 #include "app/SplashWindow.h"
 #include "events/EventWindow.h"
-#include "lists/DatasheetList.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
 #include <QFile>
