@@ -9,68 +9,34 @@
 #include "data/Schema.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
+#include <functional>
+#include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 QByteArray fileBytes(const QString &file)
 {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeBytes(const QString &file, const QByteArray &bytes)
+// The data error `action` raises; number 0 when it goes through.
+AppError errorOf(const std::function<void()> &action)
 {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-// A second workstation holding the write lock, on a plain connection of its own.
-class LockHolder
-{
-public:
-    explicit LockHolder(const QString &file)
-    {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock-holder"));
-        m_db.setDatabaseName(file);
-        m_db.open();
-        QSqlQuery(QStringLiteral("BEGIN IMMEDIATE"), m_db).finish();
-        QSqlQuery(QStringLiteral("UPDATE Title SET TitleDesc = 'held' WHERE TitleID = 1"), m_db).finish();
+    try {
+        action();
+    } catch (const AppError &error) {
+        return error;
     }
-    void release()
-    {
-        if (!m_db.isOpen())
-            return;
-        QSqlQuery(QStringLiteral("ROLLBACK"), m_db).finish();
-        m_db.close();
-    }
-    ~LockHolder()
-    {
-        release();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("lock-holder"));
-    }
-
-private:
-    QSqlDatabase m_db;
-};
-
-QString toolPath()
-{
-    const QString dir = qEnvironmentVariable("QUORVEX_TOOLS_DIR");
-    return QDir(dir.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../../tools") : dir)
-        .filePath(QStringLiteral("quorvex-db"));
+    return AppError(0, QString(), u"no error"_s);
 }
 
 } // namespace
@@ -89,12 +55,24 @@ private slots:
     void schemaRules();
     void currencyIsExact();
     void toolCreatesAndNeverOverwrites();
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_file = m_env->createDatabase(m_env->folder(u"db"_s));
+    }
     void cleanup() { Database::setDefaultBusyTimeout(5000); }
+
+private:
+    QVariant sql(const QString &statement) const { return TestEnvironment::scalar(m_file, statement); }
+
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_file; // a fresh database with the schema, for each test
 };
 
 void DatabaseTest::badFilesAreRefusedAndLeftAlone_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("sql"); // makes an SQLite file of someone else's instead
     QTest::addColumn<bool>("create");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("phrase");
@@ -107,283 +85,233 @@ void DatabaseTest::badFilesAreRefusedAndLeftAlone_data()
     QByteArray jet(2048, '\0');
     jet.replace(0, 4, QByteArray("\x00\x01\x00\x00", 4));
     jet.replace(4, 15, "Standard Jet DB");
+    const int format = DataError::UnrecognizedFormat;
 
-    QTest::newRow("missing") << QByteArray() << false << int(DataError::FileNotFound) << "does not exist";
-    QTest::newRow("empty") << QByteArray() << true << int(DataError::UnrecognizedFormat) << "is empty";
-    QTest::newRow("random bytes") << random << true << int(DataError::UnrecognizedFormat) << "not a Quorvex database";
-    QTest::newRow("Access/Jet") << jet << true << int(DataError::UnrecognizedFormat) << "Access (Jet) database";
+    QTest::newRow("missing") << QByteArray() << QString() << false << int(DataError::FileNotFound) << "does not exist";
+    QTest::newRow("empty") << QByteArray() << QString() << true << format << "is empty";
+    QTest::newRow("random bytes") << random << QString() << true << format << "not a Quorvex database";
+    QTest::newRow("Access/Jet") << jet << QString() << true << format << "Access (Jet) database";
+    QTest::newRow("other schema") << QByteArray() << u"CREATE TABLE Something (x)"_s << true << format << "no Attendees table";
 }
 
 void DatabaseTest::badFilesAreRefusedAndLeftAlone()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, sql);
     QFETCH(bool, create);
     QFETCH(int, number);
     QFETCH(QString, phrase);
 
-    TestEnvironment env;
-    const QString file = env.folder(QStringLiteral("db")) + QStringLiteral("Quorvex.mdb");
-    if (create)
-        writeBytes(file, bytes);
+    const QString file = m_env->folder(u"bad"_s) + u"Quorvex.mdb"_s;
+    if (!sql.isEmpty()) {
+        TestEnvironment::exec(file, sql);
+        bytes = fileBytes(file);
+    } else if (create) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
 
     for (const auto &open : {&Database::shared, &Database::openSeparate}) {
-        try {
-            (void)open(file);
-            QFAIL("the file was accepted");
-        } catch (const AppError &error) {
-            QCOMPARE(error.number(), number);
-            QVERIFY2(error.description().contains(QDir::toNativeSeparators(file)), qPrintable(error.description()));
-            QVERIFY2(error.description().contains(phrase), qPrintable(error.description()));
-            QCOMPARE(error.source(), QStringLiteral("Quorvex database"));
-        }
+        const AppError error = errorOf([&] { (void)open(file); });
+        QCOMPARE(error.number(), number);
+        QVERIFY2(error.description().contains(QDir::toNativeSeparators(file)), qPrintable(error.description()));
+        QVERIFY2(error.description().contains(phrase), qPrintable(error.description()));
+        QCOMPARE(error.source(), u"Quorvex database"_s);
     }
     QCOMPARE(QFileInfo::exists(file), create); // a missing file is not made
-    if (create)
-        QCOMPARE(fileBytes(file), bytes);
-    QVERIFY(!QFileInfo::exists(file + QStringLiteral("-journal")));
+    QCOMPARE(fileBytes(file), bytes);
+    QVERIFY(!QFileInfo::exists(file + u"-journal"_s));
 }
 
 void DatabaseTest::connectionsAreSharedPerFileAndSeparateOnRequest()
 {
-    TestEnvironment env;
-    const QString file = env.createDatabase(env.folder(QStringLiteral("db")));
-    {
-        auto a = Database::shared(file);
-        auto b = Database::shared(QDir(env.root()).filePath(QStringLiteral("db/../db/Quorvex.mdb")));
-        QCOMPARE(a.get(), b.get());
-        auto c = Database::openSeparate(file);
-        QVERIFY(c.get() != a.get());
-        QVERIFY(c->connection().connectionName() != a->connection().connectionName());
-        QSqlQuery mode = a->query(QStringLiteral("PRAGMA journal_mode"));
-        QVERIFY(mode.next());
-        QCOMPARE(mode.value(0).toString(), QStringLiteral("delete"));
-    }
-    // A file without our tables is refused by name, and not changed.
-    const QString other = env.folder(QStringLiteral("other")) + QStringLiteral("Quorvex.mdb");
-    TestEnvironment::exec(other, QStringLiteral("CREATE TABLE Something (x)"));
-    const QByteArray before = fileBytes(other);
-    try {
-        (void)Database::shared(other);
-        QFAIL("a database without the schema was accepted");
-    } catch (const AppError &error) {
-        QCOMPARE(error.number(), int(DataError::UnrecognizedFormat));
-        QVERIFY(error.description().contains(QStringLiteral("no Attendees table")));
-        QVERIFY(error.description().contains(QDir::toNativeSeparators(other)));
-    }
-    QCOMPARE(fileBytes(other), before);
+    auto a = Database::shared(m_file);
+    auto b = Database::shared(QDir(m_env->root()).filePath(u"db/../db/Quorvex.mdb"_s));
+    QCOMPARE(a.get(), b.get());
+    auto c = Database::openSeparate(m_file);
+    QVERIFY(c.get() != a.get());
+    QVERIFY(c->connection().connectionName() != a->connection().connectionName());
+    // The rollback journal, whose locking holds on network shares.
+    QSqlQuery mode = a->query(u"PRAGMA journal_mode"_s);
+    QVERIFY(mode.next());
+    QCOMPARE(mode.value(0).toString(), u"delete"_s);
 }
 
 void DatabaseTest::readOnlyFileReadsButRefusesWrites()
 {
-    TestEnvironment env;
-    const QString file = env.createDatabase(env.folder(QStringLiteral("db")));
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Attendees (ProgramID, FirstName) VALUES (1, 'Ann')"));
-    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    const QByteArray before = fileBytes(file);
+    TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName) VALUES (1, 'Ann')"_s);
+    QVERIFY(QFile::setPermissions(m_file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = fileBytes(m_file);
     {
-        auto db = Database::openSeparate(file);
+        auto db = Database::openSeparate(m_file);
         QVERIFY(db->isReadOnly());
-        Recordset rs(db, QStringLiteral("Select * from Attendees where ProgramID =1"));
-        QCOMPARE(rs.recordCount(), 1);
-        QCOMPARE(rs.value(QStringLiteral("FirstName")).toString(), QStringLiteral("Ann"));
+        Recordset rs(db, u"Select * from Attendees where ProgramID =1"_s);
+        QCOMPARE(rs.value(u"FirstName"_s).toString(), u"Ann"_s);
         QVERIFY(!rs.updatable());
 
-        rs.setValue(QStringLiteral("FirstName"), QStringLiteral("Anna")); // typing is kept...
-        try {
-            rs.update(); // ...but not written
-            QFAIL("a read-only file was written");
-        } catch (const AppError &error) {
-            QCOMPARE(error.number(), int(DataError::ReadOnly));
-            QVERIFY(error.description().contains(QStringLiteral("read-only")));
-            QVERIFY(error.description().contains(QDir::toNativeSeparators(file)));
-        }
+        rs.setValue(u"FirstName"_s, u"Anna"_s); // typing is kept...
+        const AppError error = errorOf([&] { rs.update(); }); // ...but not written
+        QCOMPARE(error.number(), int(DataError::ReadOnly));
+        QVERIFY(error.description().contains(u"read-only"_s));
+        QVERIFY(error.description().contains(QDir::toNativeSeparators(m_file)));
         QCOMPARE(rs.editMode(), EditMode::Editing);
-        QCOMPARE(rs.value(QStringLiteral("FirstName")).toString(), QStringLiteral("Anna"));
+        QCOMPARE(rs.value(u"FirstName"_s).toString(), u"Anna"_s);
         for (const auto &write : std::initializer_list<std::function<void()>> {
                  [&] { rs.addNew(); }, [&] { rs.deleteRow(); },
-                 [&] { db->execute(QStringLiteral("UPDATE Attendees SET FirstName = 'X'")); }}) {
-            try {
-                write();
-                QFAIL("a read-only file was written");
-            } catch (const AppError &error) {
-                QCOMPARE(error.number(), int(DataError::ReadOnly));
-            }
-        }
+                 [&] { db->execute(u"UPDATE Attendees SET FirstName = 'X'"_s); }})
+            QCOMPARE(errorOf(write).number(), int(DataError::ReadOnly));
     }
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
-    QCOMPARE(fileBytes(file), before);
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("SELECT FirstName FROM Attendees")).toString(),
-             QStringLiteral("Ann"));
+    QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(fileBytes(m_file), before);
 }
 
 void DatabaseTest::lockedDatabaseWaitsThenFailsWithoutHalfWrites()
 {
-    TestEnvironment env;
-    const QString file = env.createDatabase(env.folder(QStringLiteral("db")));
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')"));
+    const QString name = u"SELECT FirstName || ' ' || LastName FROM Attendees"_s;
+    TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')"_s);
     Database::setDefaultBusyTimeout(300);
-    auto db = Database::openSeparate(file);
-    Recordset rs(db, QStringLiteral("Attendees"));
-    LockHolder other(file);
+    Recordset rs(Database::openSeparate(m_file), u"Attendees"_s);
+    auto other = Database::openSeparate(m_file); // another workstation, in the middle of a write
+    other->beginWrite();
+    other->execute(u"UPDATE Title SET TitleDesc = 'held' WHERE TitleID = 1"_s);
 
-    // Reading goes on while another workstation writes.
-    QCOMPARE(rs.value(QStringLiteral("LastName")).toString(), QStringLiteral("Lee"));
-    rs.setValue(QStringLiteral("FirstName"), QStringLiteral("Anne"));
-    rs.setValue(QStringLiteral("LastName"), QStringLiteral("Leigh"));
+    // Reading goes on while another workstation writes; writing waits, then fails whole.
+    QCOMPARE(rs.value(u"LastName"_s).toString(), u"Lee"_s);
+    const auto typeBoth = [&] {
+        rs.setValue(u"FirstName"_s, u"Anne"_s);
+        rs.setValue(u"LastName"_s, u"Leigh"_s);
+    };
+    typeBoth();
     QElapsedTimer waited;
     waited.start();
-    try {
-        rs.update();
-        QFAIL("the write went through a held lock");
-    } catch (const AppError &error) {
-        QCOMPARE(error.number(), int(DataError::Locked));
-    }
+    QCOMPARE(errorOf([&] { rs.update(); }).number(), int(DataError::Locked));
     QVERIFY2(waited.elapsed() >= 250, "the writer did not wait for the lock");
     QCOMPARE(rs.editMode(), EditMode::Editing);
-    QCOMPARE(rs.value(QStringLiteral("LastName")).toString(), QStringLiteral("Leigh"));
-    try {
-        rs.cancelUpdate();
-        rs.addNew();
-        QFAIL("a key was reserved through a held lock");
-    } catch (const AppError &error) {
-        QCOMPARE(error.number(), int(DataError::Locked));
-        QCOMPARE(rs.editMode(), EditMode::None);
-    }
+    QCOMPARE(rs.value(u"LastName"_s).toString(), u"Leigh"_s);
+    // A new row's key cannot be reserved either, and no half-new row is left.
+    rs.cancelUpdate();
+    QCOMPARE(errorOf([&] { rs.addNew(); }).number(), int(DataError::Locked));
+    QCOMPARE(rs.editMode(), EditMode::None);
 
-    other.release();
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("SELECT FirstName || ' ' || LastName FROM Attendees")).toString(),
-             QStringLiteral("Ann Lee"));
-    rs.setValue(QStringLiteral("FirstName"), QStringLiteral("Anne"));
-    rs.setValue(QStringLiteral("LastName"), QStringLiteral("Leigh"));
+    other->rollback();
+    QCOMPARE(sql(name).toString(), u"Ann Lee"_s);
+    typeBoth();
     rs.update();
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("SELECT FirstName || ' ' || LastName FROM Attendees")).toString(),
-             QStringLiteral("Anne Leigh"));
+    QCOMPARE(sql(name).toString(), u"Anne Leigh"_s);
 }
 
 void DatabaseTest::reserveKeyHandsOutEachKeyOnce()
 {
-    TestEnvironment env;
-    const QString file = env.createDatabase(env.folder(QStringLiteral("db")));
     // Rows whose sequence entry is missing (made by hand): counting starts after the largest key.
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (7, 1)"));
-    TestEnvironment::exec(file, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = 'Attendees'"));
-    auto a = Database::openSeparate(file);
-    auto b = Database::openSeparate(file);
+    TestEnvironment::exec(m_file, u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (7, 1)"_s);
+    TestEnvironment::exec(m_file, u"DELETE FROM sqlite_sequence WHERE name = 'Attendees'"_s);
+    auto a = Database::openSeparate(m_file);
+    auto b = Database::openSeparate(m_file);
     QList<qint64> keys;
     for (int i = 0; i < 3; ++i) {
-        keys << a->reserveKey(QStringLiteral("Attendees"), QStringLiteral("AttendeeID"));
-        keys << b->reserveKey(QStringLiteral("Attendees"), QStringLiteral("AttendeeID"));
+        keys << a->reserveKey(u"Attendees"_s, u"AttendeeID"_s);
+        keys << b->reserveKey(u"Attendees"_s, u"AttendeeID"_s);
     }
     QCOMPARE(keys, (QList<qint64> {8, 9, 10, 11, 12, 13}));
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("SELECT count(*) FROM sqlite_sequence WHERE name = 'Attendees'")).toInt(), 1);
+    QCOMPARE(sql(u"SELECT count(*) FROM sqlite_sequence WHERE name = 'Attendees'"_s).toInt(), 1);
     // A reserved key can be used for the row, and the database never hands it out again.
-    a->execute(QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (?, 1)"), {keys.first()});
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Attendees (ProgramID) VALUES (1)"));
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("SELECT max(AttendeeID) FROM Attendees")).toLongLong(), 14);
+    a->execute(u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (?, 1)"_s, {keys.first()});
+    TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID) VALUES (1)"_s);
+    QCOMPARE(sql(u"SELECT max(AttendeeID) FROM Attendees"_s).toLongLong(), 14);
 }
 
 void DatabaseTest::schemaRules()
 {
-    TestEnvironment env;
-    const QString file = env.createDatabase(env.folder(QStringLiteral("db")));
-    auto sql = [&](const QString &s) { return TestEnvironment::scalar(file, s); };
-    QCOMPARE(sql(QStringLiteral("PRAGMA user_version")).toInt(), Schema::Version);
-    QCOMPARE(sql(QStringLiteral("SELECT group_concat(TitleName, ',') FROM Title")).toString(), QStringLiteral("Mr.,Mrs.,Ms.,Dr.,Rev."));
-    QCOMPARE(sql(QStringLiteral("SELECT group_concat(OfficeName, ',') FROM Office")).toString(),
-             QStringLiteral("President,Secretary,Treasurer,Member"));
     // Every field the program names exists under that name, in the known sources.
     for (const SourceDef &def : Schema::sources()) {
         QStringList names;
         for (const FieldDef &f : def.fields)
             names << f.name;
-        TestEnvironment::exec(file, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(names.join(QStringLiteral(", ")), def.name));
+        TestEnvironment::exec(m_file, u"SELECT %1 FROM %2 LIMIT 0"_s.arg(names.join(u", "_s), def.name));
     }
 
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (12, 'Gala')"));
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID, FirstName) VALUES (17, 12, 'Ann'), (18, 12, 'Bo')"));
+    const auto exec = [&](const QString &statement) { TestEnvironment::exec(m_file, statement); };
+    exec(u"INSERT INTO Program (ProgramID, Name) VALUES (12, 'Gala')"_s);
+    exec(u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName) VALUES (17, 12, 'Ann'), (18, 12, 'Bo')"_s);
     // The donations query takes inserts, updates and deletes through to its table.
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO qryDon_Fees (AttendeeID, Amount, RegFee, PaymentType) VALUES "
-                                               "(17, 250000, 1, 'Cash'), (17, 100000, 0, 'Check'), (18, 5000, 0, 'Cash')"));
-    QCOMPARE(sql(QStringLiteral("SELECT count(*) FROM Donations WHERE AttendeeID = 17")).toInt(), 2);
-    TestEnvironment::exec(file, QStringLiteral("UPDATE qryDon_Fees SET Amount = 7500 WHERE AttendeeID = 18"));
-    QCOMPARE(sql(QStringLiteral("SELECT Amount FROM Donations WHERE AttendeeID = 18")).toLongLong(), 7500);
-    TestEnvironment::exec(file, QStringLiteral("DELETE FROM qryDon_Fees WHERE PaymentType = 'Check'"));
-    QCOMPARE(sql(QStringLiteral("SELECT count(*) FROM Donations")).toInt(), 2);
+    exec(u"INSERT INTO qryDon_Fees (AttendeeID, Amount, RegFee, PaymentType) VALUES "
+         "(17, 250000, 1, 'Cash'), (17, 100000, 0, 'Check'), (18, 5000, 0, 'Cash')"_s);
+    QCOMPARE(sql(u"SELECT count(*) FROM Donations WHERE AttendeeID = 17"_s).toInt(), 2);
+    exec(u"UPDATE qryDon_Fees SET Amount = 7500 WHERE AttendeeID = 18"_s);
+    QCOMPARE(sql(u"SELECT Amount FROM Donations WHERE AttendeeID = 18"_s).toLongLong(), 7500);
+    exec(u"DELETE FROM qryDon_Fees WHERE PaymentType = 'Check'"_s);
+    QCOMPARE(sql(u"SELECT count(*) FROM Donations"_s).toInt(), 2);
     // Money is never a float; Yes/No is 0 or 1.
-    {
-        auto db = Database::openSeparate(file);
-        for (const QString &bad : {QStringLiteral("INSERT INTO Donations (AttendeeID, Amount) VALUES (18, 0.3)"),
-                                   QStringLiteral("INSERT INTO Donations (AttendeeID, RegFee) VALUES (18, 2)"),
-                                   QStringLiteral("UPDATE Program SET TargetAmt = 1.5")}) {
-            try {
-                db->execute(bad);
-                QFAIL(qPrintable(QStringLiteral("accepted: ") + bad));
-            } catch (const AppError &) {
-            }
-        }
-    }
+    auto db = Database::openSeparate(m_file);
+    for (const QString &bad : {u"INSERT INTO Donations (AttendeeID, Amount) VALUES (18, 0.3)"_s,
+                               u"INSERT INTO Donations (AttendeeID, RegFee) VALUES (18, 2)"_s,
+                               u"UPDATE Program SET TargetAmt = 1.5"_s})
+        QVERIFY2(errorOf([&] { db->execute(bad); }).number() != 0, qPrintable(u"accepted: "_s + bad));
     // Deleting an attendee takes its donations; deleting an event keeps its attendees.
-    TestEnvironment::exec(file, QStringLiteral("DELETE FROM Attendees WHERE AttendeeID = 17"));
-    QCOMPARE(sql(QStringLiteral("SELECT count(*) FROM Donations WHERE AttendeeID = 17")).toInt(), 0);
-    QCOMPARE(sql(QStringLiteral("SELECT count(*) FROM Donations WHERE AttendeeID = 18")).toInt(), 1);
-    TestEnvironment::exec(file, QStringLiteral("DELETE FROM Program WHERE ProgramID = 12"));
-    QCOMPARE(sql(QStringLiteral("SELECT count(*) FROM Attendees WHERE ProgramID = 12")).toInt(), 1);
+    exec(u"DELETE FROM Attendees WHERE AttendeeID = 17"_s);
+    QCOMPARE(sql(u"SELECT group_concat(AttendeeID) FROM Donations"_s).toString(), u"18"_s);
+    exec(u"DELETE FROM Program WHERE ProgramID = 12"_s);
+    QCOMPARE(sql(u"SELECT count(*) FROM Attendees WHERE ProgramID = 12"_s).toInt(), 1);
 }
 
 void DatabaseTest::currencyIsExact()
 {
-    const auto tenth = Currency::parse(QStringLiteral("0.1"));
-    const auto fifth = Currency::parse(QStringLiteral("0.2"));
-    QVERIFY(tenth && fifth);
-    QCOMPARE(Currency::fromRaw(tenth->raw() + fifth->raw()), *Currency::parse(QStringLiteral("0.3")));
-    QCOMPARE(Currency::parse(QStringLiteral("1,234.50"))->raw(), 12345000);
-    QCOMPARE(Currency::parse(QStringLiteral("$5"))->raw(), 50000);
-    QCOMPARE(Currency::parse(QStringLiteral("-$3.1234"))->raw(), -31234);
-    for (const char *bad : {"", "abc", "1.23456", "1..2", "12a", ",5", "5,"})
-        QVERIFY2(!Currency::parse(QString::fromLatin1(bad)), bad);
-    QCOMPARE(Currency::fromRaw(125000).toString(), QStringLiteral("12.50"));
-    QCOMPARE(Currency::fromRaw(-31234).toString(), QStringLiteral("-3.1234"));
-    QCOMPARE(Currency::fromRaw(0).toString(), QStringLiteral("0.00"));
-    QCOMPARE(Currency::fromRaw(-5000).toString(), QStringLiteral("-0.50"));
+    QCOMPARE(Currency::fromRaw(Currency::parse(u"0.1"_s)->raw() + Currency::parse(u"0.2"_s)->raw()),
+             *Currency::parse(u"0.3"_s));
+    // Text in, ten-thousandths stored: null for what is not an amount.
+    const struct { const char *text; std::optional<qint64> raw; } parsed[] = {
+        {"1,234.50", 12345000}, {"$5", 50000}, {"-$3.1234", -31234}, {"", {}}, {"abc", {}},
+        {"1.23456", {}}, {"1..2", {}}, {"12a", {}}, {",5", {}}, {"5,", {}},
+    };
+    for (const auto &p : parsed) {
+        const auto value = Currency::parse(QString::fromLatin1(p.text));
+        QVERIFY2(value.has_value() == p.raw.has_value(), p.text);
+        if (value)
+            QCOMPARE(value->raw(), *p.raw);
+    }
+    // Shown with two decimals at least, all four when needed, also through QVariant.
+    const struct { qint64 raw; const char *text; } shown[] = {{125000, "12.50"}, {-31234, "-3.1234"}, {0, "0.00"}, {-5000, "-0.50"}};
+    for (const auto &v : shown)
+        QCOMPARE(Currency::fromRaw(v.raw).toString(), QString::fromLatin1(v.text));
     registerCurrencyType();
-    QCOMPARE(QVariant::fromValue(Currency::fromRaw(25000)).toString(), QStringLiteral("2.50"));
+    QCOMPARE(QVariant::fromValue(Currency::fromRaw(25000)).toString(), u"2.50"_s);
 }
 
 void DatabaseTest::toolCreatesAndNeverOverwrites()
 {
-    TestEnvironment env;
-    const QString folder = env.folder(QStringLiteral("made"));
-    const QString file = folder + QStringLiteral("Quorvex.mdb");
-    auto run = [](const QStringList &args, QString *err = nullptr) {
+    const QString folder = m_env->folder(u"made"_s);
+    const QString file = folder + u"Quorvex.mdb"_s;
+    const QString toolsDir = qEnvironmentVariable("QUORVEX_TOOLS_DIR", QCoreApplication::applicationDirPath() + u"/../../tools"_s);
+    QString err;
+    auto run = [&](const QStringList &args) {
         QProcess p;
-        p.start(toolPath(), args);
+        p.start(QDir(toolsDir).filePath(u"quorvex-db"_s), args);
         if (!p.waitForFinished(30000))
             return -100;
-        if (err)
-            *err = QString::fromLocal8Bit(p.readAllStandardError());
+        err = QString::fromLocal8Bit(p.readAllStandardError());
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -101;
     };
-    QCOMPARE(run({QStringLiteral("create"), folder}), 0);
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("PRAGMA user_version")).toInt(), Schema::Version);
-    QCOMPARE(TestEnvironment::scalar(file, QStringLiteral("SELECT count(*) FROM Title")).toInt(), 5);
+    QCOMPARE(run({u"create"_s, folder}), 0);
+    QCOMPARE(TestEnvironment::scalar(file, u"PRAGMA user_version"_s).toInt(), Schema::Version);
+    // With the common titles and offices, for the lists of the registration window.
+    QCOMPARE(TestEnvironment::scalar(file, u"SELECT (SELECT count(*) FROM Title) || ' ' || (SELECT count(*) FROM Office)"_s), u"5 4"_s);
     (void)Database::openSeparate(file); // the program accepts what the tool makes
 
-    TestEnvironment::exec(file, QStringLiteral("INSERT INTO Program (Name) VALUES ('Kept')"));
+    TestEnvironment::exec(file, u"INSERT INTO Program (Name) VALUES ('Kept')"_s);
     const QByteArray before = fileBytes(file);
-    QString err;
-    QVERIFY(run({QStringLiteral("create"), folder}, &err) != 0);
-    QVERIFY2(err.contains(QStringLiteral("already exists")), qPrintable(err));
-    QCOMPARE(run({QStringLiteral("create-if-missing"), folder}, &err), 0);
+    QVERIFY(run({u"create"_s, folder}) != 0);
+    QVERIFY2(err.contains(u"already exists"_s), qPrintable(err));
+    QCOMPARE(run({u"create-if-missing"_s, folder}), 0);
     QVERIFY(err.isEmpty());
     QCOMPARE(fileBytes(file), before);
 
-    const QString fresh = env.folder(QStringLiteral("fresh"));
-    QCOMPARE(run({QStringLiteral("create-if-missing"), fresh}), 0);
-    QVERIFY(QFileInfo::exists(fresh + QStringLiteral("Quorvex.mdb")));
-    QVERIFY(run({}, &err) != 0);
-    QVERIFY(err.contains(QStringLiteral("Usage")));
-    QVERIFY(run({QStringLiteral("create"), env.root() + QStringLiteral("no-such-folder")}, &err) != 0);
-    QVERIFY(err.contains(QStringLiteral("does not exist")));
+    const QString fresh = m_env->folder(u"fresh"_s);
+    QCOMPARE(run({u"create-if-missing"_s, fresh}), 0);
+    QVERIFY(QFileInfo::exists(fresh + u"Quorvex.mdb"_s));
+    QVERIFY(run({}) != 0);
+    QVERIFY(err.contains(u"Usage"_s));
+    QVERIFY(run({u"create"_s, m_env->root() + u"no-such-folder"_s}) != 0);
+    QVERIFY(err.contains(u"does not exist"_s));
 }
 
 QTEST_GUILESS_MAIN(DatabaseTest)
