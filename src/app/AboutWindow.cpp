@@ -1,8 +1,9 @@
 #include "AboutWindow.h"
 
-#include "AppError.h"
+#include "core/AccessibleTitle.h"
+#include "core/AppError.h"
 #include "ClickLabel.h"
-#include "Dialogs.h"
+#include "core/Dialogs.h"
 #include "ModGen.h"
 #include "Resources.h"
 
@@ -30,6 +31,7 @@ AboutWindow::AboutWindow(QWidget *owner)
     setObjectName(QStringLiteral("frmAbout"));
     appResources::ensureLoaded();
     setWindowTitle(QStringLiteral("About Quorvex Application"));
+    followTitleWithAccessibleName(this);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(16, 16, 16, 12);

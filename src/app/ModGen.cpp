@@ -1,10 +1,10 @@
 #include "ModGen.h"
 
-#include "AppError.h"
-#include "Dialogs.h"
-#include "Platform.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
+#include "core/Platform.h"
 #include "ProgressBox.h"
-#include "data/DatabaseLocator.h"
+#include "app/DatabaseLocator.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,11 +1,12 @@
 #include "SplashWindow.h"
 
-#include "AppError.h"
-#include "Dialogs.h"
+#include "core/AccessibleTitle.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
 #include "ModGen.h"
 #include "ProgressBox.h"
 #include "Resources.h"
-#include "Settings.h"
+#include "core/Settings.h"
 #include "register/RegisterWindow.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,7 @@ SplashWindow::SplashWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmSplash"));
     appResources::ensureLoaded();
     setWindowTitle(QStringLiteral("Quorvex"));
+    followTitleWithAccessibleName(this);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
 

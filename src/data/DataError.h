@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 // The engine's error numbers and their standard message texts. Errors of the
 // data layer are AppErrors whose number is one of these and whose description

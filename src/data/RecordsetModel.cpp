@@ -2,7 +2,7 @@
 
 #include "BoundValue.h"
 #include "Currency.h"
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <QDate>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Recordset.h"
-#include "app/AppError.h"
+#include "core/AppError.h"
 
 #include <QAbstractTableModel>
 #include <QList>

@@ -1,10 +1,11 @@
 #include "EventWindow.h"
 #include "NullableDateEdit.h"
 
-#include "app/AppError.h"
-#include "app/Dialogs.h"
+#include "core/AccessibleTitle.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
 #include "app/ModGen.h"
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "register/RegisterWindow.h"
 
@@ -48,6 +49,7 @@ EventWindow::EventWindow(RegisterWindow *main)
 {
     setObjectName(QStringLiteral("frmEvent"));
     setWindowTitle(QStringLiteral("Event Setup"));
+    followTitleWithAccessibleName(this);
     buildControls();
 }
 

@@ -1,6 +1,6 @@
 #include "CardPainter.h"
 
-#include "app/Twips.h"
+#include "core/Twips.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

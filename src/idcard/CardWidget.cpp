@@ -2,7 +2,7 @@
 
 #include "CardItem.h"
 #include "CardPainter.h"
-#include "app/Twips.h"
+#include "core/Twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

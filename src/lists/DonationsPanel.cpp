@@ -1,7 +1,7 @@
 #include "DonationsPanel.h"
 
 #include "app/ModGen.h"
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "data/RecordsetModel.h"
 

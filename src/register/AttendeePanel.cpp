@@ -1,7 +1,7 @@
 #include "AttendeePanel.h"
 
-#include "app/Twips.h"
-#include "data/DataControl.h"
+#include "core/Twips.h"
+#include "bindings/DataControl.h"
 #include "idcard/CardLayout.h"
 #include "idcard/CardWidget.h"
 #include "lists/LookupCombo.h"

@@ -1,8 +1,8 @@
 #include "CardDesignLoader.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "app/ModGen.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "idcard/CardWidget.h"
 
 #include <QCoreApplication>

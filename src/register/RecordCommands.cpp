@@ -2,9 +2,9 @@
 
 #include "AttendeePanel.h"
 #include "RegisterWindow.h"
-#include "app/AppError.h"
-#include "app/Dialogs.h"
-#include "data/DataControl.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
+#include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Recordset.h"
 #include "lists/DonationsPanel.h"

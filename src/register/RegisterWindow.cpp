@@ -7,13 +7,14 @@
 #include "RegisterMenus.h"
 #include "RegisterToolBar.h"
 #include "app/AboutWindow.h"
-#include "app/AppError.h"
-#include "app/Dialogs.h"
+#include "core/AccessibleTitle.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
 #include "app/ModGen.h"
 #include "app/SplashWindow.h"
-#include "app/Twips.h"
+#include "core/Twips.h"
 #include "capture/VideoPanel.h"
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "events/EventWindow.h"
 #include "idcard/CardWidget.h"
@@ -43,6 +44,7 @@ RegisterWindow::RegisterWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmRegister"));
     setAccessibleName(QStringLiteral("Attendee Registration"));
+    followTitleWithAccessibleName(this);
 
     RegisterMenus::build(this);
     m_toolBar = new RegisterToolBar(this);

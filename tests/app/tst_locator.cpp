@@ -1,6 +1,6 @@
 #include "app/ModGen.h"
-#include "app/Settings.h"
-#include "data/DatabaseLocator.h"
+#include "core/Settings.h"
+#include "app/DatabaseLocator.h"
 #include "ScriptedDialogs.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "app/ModGen.h"
 #include "app/ProgressBox.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "ScriptedDialogs.h"
 
 #include <QApplication>

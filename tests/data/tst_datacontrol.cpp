@@ -1,6 +1,6 @@
 // The data control driven as the user drives it: typing into bound boxes,
 // clicking the arrows, and moves made from code; results checked with plain SQL.
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "data/Recordset.h"

@@ -1,6 +1,6 @@
 // The grid model over a recordset: checked by Qt's model tester, edited through
 // setData and through a real table view, results checked with plain SQL.
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "data/Recordset.h"

@@ -4,9 +4,9 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "app/ModGen.h"
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "events/EventWindow.h"
 #include "register/RegisterWindow.h"
@@ -143,6 +143,7 @@ void TestEventWindow::controlsCaptionsAndTabOrder()
     addEvent(1, QStringLiteral("Spring Gala"));
     EventWindow *w = openWindow();
     QCOMPARE(w->windowTitle(), QStringLiteral("Event Setup"));
+    QCOMPARE(w->accessibleName(), QStringLiteral("Event Setup"));
     QCOMPARE(child<QLabel>("Label1")->text(), QStringLiteral("Please Select or Enter a new event to register attendees"));
     QCOMPARE(caption(), QStringLiteral("Record: 1 of 1"));
     QCOMPARE(field(1)->text(), QStringLiteral("Spring Gala"));

@@ -8,8 +8,8 @@
 #include "TestEnvironment.h"
 
 #include "app/ModGen.h"
-#include "app/Settings.h"
-#include "data/DataControl.h"
+#include "core/Settings.h"
+#include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "idcard/CardWidget.h"
 #include "register/AttendeePanel.h"

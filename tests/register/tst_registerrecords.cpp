@@ -4,7 +4,7 @@
 
 #include "RegisterFixture.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "data/Database.h"
 #include "events/EventWindow.h"
 #include "lists/DatasheetList.h"
@@ -250,6 +250,7 @@ void TestRegisterRecords::eventFormCancelRereadsTheEventAndBadKeysFail()
     f.action("mnuEvent")->trigger();
     QCOMPARE(w->tag(), "3");
     QCOMPARE(w->windowTitle(), "Expo");
+    QCOMPARE(w->accessibleName(), "Expo");
     QCOMPARE(f.counter(), "1 of 1");
     QCOMPARE(f.field(1)->text(), "Zed");
 

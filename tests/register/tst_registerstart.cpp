@@ -3,7 +3,7 @@
 
 #include "RegisterFixture.h"
 
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "app/ProgressBox.h"
 #include "app/SplashWindow.h"
 #include "events/EventWindow.h"
@@ -62,6 +62,7 @@ void TestRegisterStart::firstStartAsksForTheDatabaseAndAnEvent()
 
     QVERIFY(main->isVisible());
     QCOMPARE(main->windowTitle(), "Spring Gala");
+    QCOMPARE(main->accessibleName(), "Spring Gala"); // screen readers announce the event
     QCOMPARE(f.counter(), "0 of 0");
     const qint64 id = f.sql("SELECT ProgramID FROM Program WHERE Name = 'Spring Gala'").toLongLong();
     QVERIFY(id > 0);

@@ -3,7 +3,7 @@
 #include "TestEnvironment.h"
 
 #include "app/ModGen.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 void TestEnvironment::useDatabaseFolder(const QString &folder) const
 {

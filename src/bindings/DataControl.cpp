@@ -1,9 +1,9 @@
 #include "DataControl.h"
 
-#include "BoundValue.h"
-#include "Database.h"
-#include "DataError.h"
-#include "app/Dialogs.h"
+#include "data/BoundValue.h"
+#include "data/Database.h"
+#include "data/DataError.h"
+#include "core/Dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "app/AppError.h"
+#include "data/Recordset.h"
+#include "core/AppError.h"
 
 #include <QList>
 #include <QPointer>

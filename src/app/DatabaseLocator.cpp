@@ -1,9 +1,9 @@
 #include "DatabaseLocator.h"
 
-#include "app/Dialogs.h"
-#include "app/ModGen.h"
-#include "app/Platform.h"
-#include "app/Settings.h"
+#include "core/Dialogs.h"
+#include "ModGen.h"
+#include "core/Platform.h"
+#include "core/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
