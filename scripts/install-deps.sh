@@ -10,6 +10,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth xdotool x11-utils
     fonts-dejavu-core
+    cups printer-driver-cups-pdf poppler-utils
 )
 if [ "${1:-}" = "--run-only" ]; then
     packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools

@@ -17,7 +17,10 @@
 #include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "events/EventWindow.h"
+#include "idcard/CardCommands.h"
+#include "idcard/CardDesign.h"
 #include "idcard/CardWidget.h"
+#include "idcard/CardWindows.h"
 #include "lists/DatasheetList.h"
 #include "lists/DonationsPanel.h"
 
@@ -53,6 +56,9 @@ RegisterWindow::RegisterWindow(QWidget *parent)
 
     m_display = new RecordDisplay(this, m_attendee, m_donations, m_lstEveryone);
     m_commands = new RecordCommands(this, m_attendee, m_donations);
+    m_cardWindows = new CardWindows(m_attendee->card(), this);
+    m_cardCommands = new CardCommands(m_cardWindows, m_toolBar->cboIDSize(), this);
+    new CardDesign(m_attendee->card(), m_cardWindows, this);
 
     m_attendee->bindTo(m_datPrimaryRS);
     connect(m_datPrimaryRS, &DataControl::reposition, m_display, &RecordDisplay::datPrimaryRS_Reposition);
@@ -172,6 +178,12 @@ QList<CardWidget *> RegisterWindow::cards() const
     for (const QPointer<CardWidget> &card : m_cards) {
         if (card)
             cards.append(card);
+    }
+    if (m_cardWindows) {
+        for (CardWidget *card : m_cardWindows->loadedCards()) {
+            if (!cards.contains(card))
+                cards.append(card);
+        }
     }
     return cards;
 }
@@ -381,6 +393,29 @@ void RegisterWindow::tbToolBar_ButtonMenuClick(const QString &key)
         ignoreErrors([this] { mnuPreviewID_Click(); });
 }
 
+// ---- ID cards ---------------------------------------------------------------
+
+void RegisterWindow::loadCardWindows()
+{
+    m_cardWindows->frmIDCard();
+    m_cardWindows->frmIDCard2();
+}
+
+void RegisterWindow::printIDCard()
+{
+    m_cardCommands->printIDCard();
+}
+
+void RegisterWindow::mnuPreviewID_Click()
+{
+    ignoreErrors([this] { m_cardCommands->preview(); });
+}
+
+void RegisterWindow::mnuFilePrint_Click()
+{
+    ignoreErrors([this] { m_cardCommands->mnuFilePrint_Click(); });
+}
+
 // ---- Help -----------------------------------------------------------------
 
 void RegisterWindow::mnuAbout_Click()
@@ -401,15 +436,11 @@ void RegisterWindow::mnuContent_Click()
 void RegisterWindow::loadLookupLists() {}
 void RegisterWindow::setVideoMenus() {}
 void RegisterWindow::enumCaptureDrivers() {}
-void RegisterWindow::loadCardWindows() {}
 void RegisterWindow::switchView(bool datasheet) { Q_UNUSED(datasheet); }
-void RegisterWindow::printIDCard() {}
 void RegisterWindow::openFind() {}
 
 void RegisterWindow::mnuViewAll_Click() {}
 void RegisterWindow::mnuFind_Click() {}
-void RegisterWindow::mnuPreviewID_Click() {}
-void RegisterWindow::mnuFilePrint_Click() {}
 void RegisterWindow::mnuAudioFmt_Click() {}
 void RegisterWindow::mnuFormat_Click() {}
 void RegisterWindow::mnuSource_Click() {}

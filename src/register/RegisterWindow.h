@@ -5,7 +5,9 @@
 #include <QPointer>
 
 class AttendeePanel;
+class CardCommands;
 class CardWidget;
+class CardWindows;
 class DataControl;
 class DatasheetList;
 class DonationsPanel;
@@ -43,8 +45,12 @@ public:
     DataControl *datDonors() const;
     // The event window, loaded (not shown) when it is not loaded.
     EventWindow *frmEvent();
-    // Every copy of the ID card: the miniature, then the card windows that exist.
+    // Every copy of the ID card: the miniature, then the card windows that are loaded.
     QList<CardWidget *> cards() const;
+    // The card windows frmIDCard and frmIDCard2, each loaded when first touched.
+    CardWindows *cardWindows() const { return m_cardWindows; }
+    // Preview and printing of the card (its printer is the window's current printer).
+    CardCommands *cardCommands() const { return m_cardCommands; }
     // A card window's card joins the cards that follow the current record.
     void addCard(CardWidget *card);
 
@@ -71,11 +77,12 @@ public slots:
     void mnuAbout_Click();
     void mnuContent_Click();
 
+    void mnuPreviewID_Click();
+    void mnuFilePrint_Click();
+
     // Commands of the parts still to come: in place, doing nothing yet.
     void mnuViewAll_Click();
     void mnuFind_Click();
-    void mnuPreviewID_Click();
-    void mnuFilePrint_Click();
     void mnuAudioFmt_Click();
     void mnuFormat_Click();
     void mnuSource_Click();
@@ -118,4 +125,6 @@ private:
     RecordDisplay *m_display = nullptr;
     RecordCommands *m_commands = nullptr;
     QList<QPointer<CardWidget>> m_cards;
+    CardWindows *m_cardWindows = nullptr;
+    CardCommands *m_cardCommands = nullptr;
 };

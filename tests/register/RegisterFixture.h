@@ -38,12 +38,13 @@ public:
         folder = env->folder("db");
         file = env->createDatabase(folder);
         appFolder = env->folder("app");
-        // The default logo "Logo\logo.bmp" is looked up in the current folder.
+        // The default logo "Logo\logo.bmp" lies in the program's folder; the process
+        // runs in another folder.
         QDir::setCurrent(env->root());
-        QDir(env->root()).mkpath("Logo");
+        QDir(appFolder).mkpath("Logo");
         QImage logo(61, 61, QImage::Format_RGB32);
         logo.fill(Qt::blue);
-        logo.save(env->root() + "Logo/logo.bmp");
+        logo.save(appFolder + "Logo/logo.bmp");
     }
 
     void tearDown()

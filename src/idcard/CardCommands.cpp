@@ -1,0 +1,152 @@
+#include "CardCommands.h"
+
+#include "CardItem.h"
+#include "CardLayout.h"
+#include "CardPainter.h"
+#include "CardPrint.h"
+#include "CardWidget.h"
+#include "CardWindow.h"
+#include "CardWindows.h"
+#include "app/ModGen.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
+#include "core/Twips.h"
+
+#include <QComboBox>
+#include <QImageReader>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <algorithm>
+
+namespace {
+
+CardCommands::PrinterCount &printerCount()
+{
+    static CardCommands::PrinterCount count;
+    return count;
+}
+
+// The photo is printed from its file at this resolution at most: sharp on a
+// card printer, small and quick in a PDF.
+constexpr double PhotoDpi = 300.0;
+
+void selectCardSize()
+{
+    Dialogs::instance().message(nullptr, QStringLiteral("Select ID Card Size from the Toolbar"),
+                                QStringLiteral("Select ID Card Size"), MsgButtons::Ok, MsgIcon::Information);
+}
+
+} // namespace
+
+CardCommands::CardCommands(CardWindows *windows, QComboBox *cboIDSize, QWidget *owner)
+    : QObject(owner), m_windows(windows), m_cboIDSize(cboIDSize), m_owner(owner)
+{
+    setObjectName(QStringLiteral("cardCommands"));
+}
+
+CardCommands::~CardCommands() = default;
+
+void CardCommands::setPrinterCount(PrinterCount count)
+{
+    printerCount() = std::move(count);
+}
+
+QPrinter *CardCommands::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+bool CardCommands::noPrinterInstalled()
+{
+    const int count = printerCount() ? printerCount()() : int(QPrinterInfo::availablePrinterNames().size());
+    return count <= 0;
+}
+
+CardWindow *CardCommands::chosenWindow()
+{
+    return m_windows->forSizeIndex(m_cboIDSize ? m_cboIDSize->currentIndex() : -1);
+}
+
+void CardCommands::preview()
+{
+    ignoreErrors([this] {
+        CardWindow *window = chosenWindow();
+        if (!window) {
+            selectCardSize();
+            return;
+        }
+        window->showOverOwner();
+    });
+}
+
+QString CardCommands::photoFile(const CardWindow &window)
+{
+    const CardItem *picture = window.card()->item(QStringLiteral("imgPic"));
+    const QString stored = picture ? picture->tag() : QString();
+    return stored.isEmpty() ? QString() : modGen::dbFolder() + modGen::toNativePath(stored);
+}
+
+void CardCommands::printIDCard()
+{
+    // Every step on its own: a step that fails is skipped and the rest still run.
+    if (noPrinterInstalled()) {
+        Dialogs::instance().message(m_owner,
+                                    QStringLiteral("No Defualt Printer has been set up in this system\r"
+                                                   "Please set up a printer and try again later"),
+                                    QStringLiteral("Printer Not Found"), MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
+    CardWindow *window = nullptr;
+    ignoreErrors([&] { window = chosenWindow(); });
+    if (!window) {
+        selectCardSize();
+        return;
+    }
+    ignoreErrors([&] {
+        if (window->isVisible())
+            window->hide();
+    });
+
+    QPrinter *out = printer();
+    ignoreErrors([&] {
+        // The printer of an earlier print may have gone since (or none was there
+        // when the session began): the default printer takes over.
+        if (out->outputFormat() == QPrinter::NativeFormat && QPrinterInfo::printerInfo(out->printerName()).isNull())
+            out->setPrinterName(QPrinterInfo::defaultPrinterName());
+    });
+    ignoreErrors([&] { out->setDocName(window->windowTitle().remove(QStringLiteral(" 100%"))); });
+
+    CardContent content = window->card()->content();
+    // The card's photo was decoded for the screen; the page gets it from its file
+    // at the page's resolution, the same picture, only sharper.
+    ignoreErrors([&] {
+        const QString file = photoFile(*window);
+        const CardElement *box = window->card()->layout().element(QStringLiteral("imgPic"));
+        if (file.isEmpty() || !box || content.photo.isNull())
+            return;
+        const double dpi = std::min(PhotoDpi, double(out->resolution()));
+        QImageReader reader(file);
+        reader.setScaledSize(Twips::toPixelSize(box->twips.size(), dpi, dpi));
+        const QImage sharp = reader.read();
+        if (!sharp.isNull())
+            content.photo = QPixmap::fromImage(sharp);
+    });
+    ignoreErrors([&] { CardPrint::print(window->card()->layout(), content, *out); });
+}
+
+void CardCommands::mnuFilePrint_Click()
+{
+    bool chosen = false;
+    ignoreErrors([&] { chosen = Dialogs::instance().printer(m_owner, printer()); });
+    if (chosen) {
+        printIDCard();
+        return;
+    }
+    // Cancelling is reported as an error of the dialog, with the platform's words.
+    Dialogs::instance().message(m_owner, QStringLiteral("Printing was cancelled.") + QStringLiteral("\rID Will not be printed"),
+                                QStringLiteral("Print ID Card"), MsgButtons::Ok, MsgIcon::Information);
+    // Nothing was started, so no job is pending: nothing to discard.
+}

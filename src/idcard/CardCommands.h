@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class CardWindow;
+class CardWindows;
+class QComboBox;
+class QPrinter;
+class QWidget;
+
+// The card commands of the registration window: preview the card of the size
+// chosen in cboIDSize, print it at once (toolbar "Print"), or print it after the
+// printer dialog (File > "&Print ID Card"). Every command ignores its own errors;
+// what goes wrong for the user is said in a box.
+class CardCommands : public QObject
+{
+    Q_OBJECT
+public:
+    CardCommands(CardWindows *windows, QComboBox *cboIDSize, QWidget *owner);
+    ~CardCommands() override;
+
+    // mnuPreviewID_Click and the Print button's "PreviewID" entry.
+    void preview();
+    // PrintIDCard: one page of exactly the card's size, with the current printer.
+    void printIDCard();
+    // mnuFilePrint_Click: the printer dialog, then PrintIDCard.
+    void mnuFilePrint_Click();
+
+    // The current printer, kept for the session so the dialog's choices stay.
+    QPrinter *printer();
+
+    // How many printers are installed (the platform's list by default); tests
+    // replace it. An empty function restores the default.
+    using PrinterCount = std::function<int()>;
+    static void setPrinterCount(PrinterCount count);
+
+    // The photo file the card shows, for printing it from the file at the page's
+    // resolution: the database folder and imgPic's Tag.
+    static QString photoFile(const CardWindow &window);
+
+private:
+    bool noPrinterInstalled();
+    CardWindow *chosenWindow();
+
+    CardWindows *m_windows;
+    QPointer<QComboBox> m_cboIDSize;
+    QWidget *m_owner;
+    std::unique_ptr<QPrinter> m_printer;
+};

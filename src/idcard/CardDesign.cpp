@@ -1,0 +1,150 @@
+#include "CardDesign.h"
+
+#include "CardWidget.h"
+#include "CardWindows.h"
+#include "app/ModGen.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+
+namespace {
+
+struct HeaderLine
+{
+    const char *prompt;
+    SettingKey key;
+};
+
+const HeaderLine HeaderLines[2] = {
+    {"Please Enter Title Line 1 (40 charaters Max)", SettingKeys::Header1},
+    {"Please Enter Title Line 2 (25 charaters Max)", SettingKeys::Header2},
+};
+
+// The original platform's numbers for these failures.
+constexpr int PathFileAccessError = 75;
+constexpr int InvalidPicture = 481;
+
+QString logoFolder()
+{
+    return modGen::appFolder() + QStringLiteral("Logo") + QDir::separator();
+}
+
+// Copies `from` over `to` so that a failed copy leaves `to` as it was (and
+// copying a file onto itself keeps it).
+void copyReplacing(const QString &from, const QString &to)
+{
+    const auto fail = [&](const QString &why) {
+        throw AppError(PathFileAccessError, QStringLiteral("Add ID Logo Error"),
+                       QStringLiteral("The logo \"%1\" could not be copied to \"%2\": %3")
+                           .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), why));
+    };
+    const QFileInfo source(from);
+    if (source.canonicalFilePath() == QFileInfo(to).canonicalFilePath() && source.exists())
+        return;
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(in.errorString());
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        fail(out.errorString());
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 16);
+        if (block.isEmpty() && in.error() != QFileDevice::NoError)
+            fail(in.errorString());
+        if (out.write(block) != block.size())
+            fail(out.errorString());
+    }
+    if (!out.commit())
+        fail(out.errorString());
+}
+
+QPixmap loadLogo(const QString &file)
+{
+    QImageReader reader(file);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw AppError(InvalidPicture, QStringLiteral("Add ID Logo Error"),
+                       QStringLiteral("The picture \"%1\" cannot be loaded: %2")
+                           .arg(QDir::toNativeSeparators(file), reader.errorString()));
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
+
+CardDesign::CardDesign(CardWidget *miniature, CardWindows *windows, QWidget *owner)
+    : QObject(owner), m_miniature(miniature), m_windows(windows), m_owner(owner)
+{
+    setObjectName(QStringLiteral("cardDesign"));
+    connect(miniature, &CardWidget::headerClicked, this, &CardDesign::lblHeader_Click);
+    connect(miniature, &CardWidget::logoClicked, this, &CardDesign::imgLogo_Click);
+    connect(miniature, &CardWidget::backgroundClicked, this, &CardDesign::fraID_Click);
+}
+
+QString CardDesign::logoTarget(const QString &logoFolder, const QString &chosenFile)
+{
+    const QString name = modGen::getFilePart(chosenFile);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return logoFolder + QStringLiteral("idlogo") + (dot >= 0 ? name.mid(dot) : QString());
+}
+
+void CardDesign::lblHeader_Click(int index)
+{
+    if (index < 0 || index > 1)
+        return;
+    const HeaderLine &line = HeaderLines[index];
+    std::optional<QString> text;
+    ignoreErrors([&] {
+        text = Dialogs::instance().input(m_owner, QString::fromLatin1(line.prompt), QStringLiteral("ID Header"),
+                                         QString::fromLatin1(line.key.defaultValue));
+    });
+    // Cancel keeps the line as it is; OK stores what was typed, an empty text too.
+    if (!text)
+        return;
+    ignoreErrors([&] { m_miniature->setHeader(index, *text); });
+    for (CardWidget *card : m_windows->loadedCards())
+        ignoreErrors([&] { card->setHeader(index, *text); });
+    ignoreErrors([&] { line.key.write(*text); });
+}
+
+void CardDesign::imgLogo_Click()
+{
+    try {
+        const QString chosen = Dialogs::instance().openFile(
+            m_owner, QStringLiteral("Add Logo to ID"), logoFolder(),
+            QStringLiteral("Pictures (*.bmp;*.ico;*.jpg;*.gif)|*.bmp;*.ico;*.jpg;*.gif"), QStringLiteral(".bmp"));
+        if (chosen.isEmpty())
+            return;
+        const QString target = logoTarget(logoFolder(), chosen);
+        copyReplacing(chosen, target);
+        const QPixmap logo = loadLogo(target);
+        m_miniature->setLogo(logo);
+        for (CardWidget *card : m_windows->loadedCards())
+            card->setLogo(logo);
+        SettingKeys::Logo.write(target);
+    } catch (const AppError &error) {
+        Dialogs::instance().message(m_owner, error.description(), QStringLiteral("Add ID Logo Error"), MsgButtons::Ok,
+                                    MsgIcon::Critical);
+    } catch (const std::exception &error) {
+        Dialogs::instance().message(m_owner, QString::fromLocal8Bit(error.what()), QStringLiteral("Add ID Logo Error"),
+                                    MsgButtons::Ok, MsgIcon::Critical);
+    }
+}
+
+void CardDesign::fraID_Click()
+{
+    std::optional<quint32> color;
+    ignoreErrors([&] { color = Dialogs::instance().color(m_owner, m_miniature->color()); });
+    // Cancel and black change nothing.
+    if (!color || *color == 0)
+        return;
+    ignoreErrors([&] { m_miniature->setColor(*color); });
+    ignoreErrors([&] { m_windows->frmIDCard()->card()->setColor(*color); });
+    ignoreErrors([&] { m_windows->frmIDCard2()->card()->setColor(*color); });
+    ignoreErrors([&] { SettingKeys::IdColor.write(QString::number(qint32(*color))); });
+}
