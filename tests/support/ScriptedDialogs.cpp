@@ -20,6 +20,18 @@ void failUnexpected(const QString &what)
 
 } // namespace
 
+char *toString(const ScriptedDialogs::Box &box)
+{
+    static const char *const icons[] = {"no icon", "Information", "Question", "Exclamation", "Critical"};
+    const QString text = QStringLiteral("\"%1\" titled \"%2\", %3, %4, default %5")
+                             .arg(box.text, box.title, buttonsName(box.buttons),
+                                  QLatin1String(icons[int(box.icon)]),
+                                  QLatin1String(box.defaultAnswer == MsgAnswer::Ok    ? "OK"
+                                                : box.defaultAnswer == MsgAnswer::Yes ? "Yes"
+                                                                                      : "No"));
+    return qstrdup(text.toUtf8().constData());
+}
+
 ScriptedDialogs::ScriptedDialogs()
 {
     Dialogs::install(this);

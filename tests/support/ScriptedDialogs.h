@@ -21,7 +21,11 @@ public:
         QString title;
         MsgButtons buttons;
         MsgIcon icon;
-        MsgAnswer defaultAnswer;
+        MsgAnswer defaultAnswer = MsgAnswer::Ok;
+
+        // Whole boxes compare with QCOMPARE, which prints both on a mismatch.
+        bool operator==(const Box &) const = default;
+        friend char *toString(const Box &box);
     };
 
     ScriptedDialogs();
