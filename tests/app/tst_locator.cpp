@@ -2,11 +2,10 @@
 #include "core/Settings.h"
 #include "app/DatabaseLocator.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTest>
 
 // The database search through real temporary folders: stored, share, program
@@ -15,12 +14,17 @@ class TestLocator : public QObject
 {
     Q_OBJECT
 
+    QString folder(const QString &name) const { return m_env->folder(name); }
+
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_share;
+    int m_shareCalls = 0;
+    int m_programCalls = 0;
+
 private slots:
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        Settings::setStoreFolderForTesting(m_dir->filePath(QStringLiteral("settings")));
+        m_env = std::make_unique<TestEnvironment>();
         m_shareCalls = m_programCalls = 0;
         m_share = folder(QStringLiteral("share"));
         DatabaseLocator::setShareFolderSource([this] { ++m_shareCalls; return m_share; });
@@ -34,7 +38,6 @@ private slots:
     {
         DatabaseLocator::setShareFolderSource(nullptr);
         DatabaseLocator::setProgramFolderSource(nullptr);
-        Settings::setStoreFolderForTesting(QString());
         modGen::dbFolder().clear();
     }
 
@@ -60,10 +63,10 @@ private slots:
         QFETCH(QString, found);
         folder(QStringLiteral("stored")); // exists, holding a database only where listed
         for (const QString &name : databases)
-            createDatabase(folder(name));
+            m_env->createDatabase(folder(name));
         if (!databases.contains(QStringLiteral("share")))
             m_share.clear();
-        const QString raw = QDir::toNativeSeparators(m_dir->filePath(stored));
+        const QString raw = QDir::toNativeSeparators(m_env->root() + stored);
         SettingKeys::DBPath.write(raw);
         QTest::qSleep(20); // a rewrite would show in the file's time
         const QDateTime written = QFileInfo(Settings::storeFile()).lastModified();
@@ -74,107 +77,57 @@ private slots:
         QTEST(m_shareCalls, "shareCalls");
         QTEST(m_programCalls, "programCalls");
         if (found == QStringLiteral("stored")) { // found in the first step: not rewritten
-            QCOMPARE(storedPath(), raw);
+            QCOMPARE(SettingKeys::DBPath.read(), raw);
             QCOMPARE(QFileInfo(Settings::storeFile()).lastModified(), written);
         } else {
-            QCOMPARE(storedPath(), folder(found));
+            QCOMPARE(SettingKeys::DBPath.read(), folder(found));
         }
     }
 
-    // Typed with or without the trailing separator, blanks around it ignored.
-    void promptAcceptsATypedFolder_data()
+    // Nothing found: the prompt. A folder that does not exist or holds no database gets
+    // the retry box and the prompt again; Cancel, an empty or a blank answer gives up.
+    void promptAnswers_data()
     {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("with separator") << QStringLiteral("%1/");
-        QTest::newRow("without separator, padded") << QStringLiteral("  %1 ");
+        QTest::addColumn<QList<std::optional<QString>>>("answers"); // %1: the temporary folder
+        QTest::addColumn<QString>("found");                          // empty: given up
+        QTest::addColumn<int>("retries");
+        using Answers = QList<std::optional<QString>>;
+        QTest::newRow("with separator") << Answers {"%1Events/"} << "Events" << 0;
+        QTest::newRow("without separator, padded") << Answers {"  %1Events "} << "Events" << 0;
+        QTest::newRow("wrong, then right") << Answers {"%1does/not/exist/", "%1nodb", "%1Events"} << "Events" << 2;
+        QTest::newRow("cancel") << Answers {std::nullopt} << "" << 0;
+        QTest::newRow("empty") << Answers {""} << "" << 0;
+        QTest::newRow("blanks") << Answers {"   "} << "" << 0;
     }
-    void promptAcceptsATypedFolder()
+    void promptAnswers()
     {
-        QFETCH(QString, answer);
-        const QString typed = folder(QStringLiteral("Events"));
-        createDatabase(typed);
+        QFETCH(QList<std::optional<QString>>, answers);
+        QFETCH(QString, found);
+        QFETCH(int, retries);
+        m_env->createDatabase(folder(QStringLiteral("Events")));
+        folder(QStringLiteral("nodb"));
+        SettingKeys::DBPath.write(m_env->root() + QStringLiteral("gone") + QDir::separator());
         ScriptedDialogs dialogs;
-        dialogs.answerInput(answer.arg(typed.chopped(1)));
+        for (const std::optional<QString> &answer : answers)
+            dialogs.answerInput(answer ? std::optional<QString>(answer->arg(m_env->root())) : answer);
+        for (int i = 0; i < retries; ++i)
+            dialogs.answer(MsgAnswer::Ok);
 
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), typed);
-        QCOMPARE(storedPath(), typed);
+        QCOMPARE(modGen::locateDatabase(), !found.isEmpty());
+        const QString expected = found.isEmpty() ? QString() : folder(found);
+        QCOMPARE(modGen::dbFolder(), expected);
+        QCOMPARE(SettingKeys::DBPath.read(), expected);
         QCOMPARE(dialogs.inputPrompts(),
-                 QStringList {QStringLiteral("Enter a Full UNC Path to the Database\rE.g \\\\MyComputerName\\Quorvex\\")});
+                 QStringList(answers.size(), QStringLiteral("Enter a Full UNC Path to the Database\rE.g \\\\MyComputerName\\Quorvex\\")));
+        QCOMPARE(dialogs.boxes().size(), retries);
+        for (const ScriptedDialogs::Box &box : dialogs.boxes())
+            QCOMPARE(box, (ScriptedDialogs::Box {QStringLiteral("Incorrect Database Path Entered\rPlease check your value "
+                                                                "and try again. \rPath must be in the form shown in the Example"),
+                                                 QStringLiteral("Connecting to Server"), MsgButtons::Ok, MsgIcon::Information}));
+        QVERIFY(dialogs.allAnswersUsed());
         QCOMPARE(m_shareCalls, 1);
         QCOMPARE(m_programCalls, 1);
     }
-
-    // A folder that does not exist or holds no database: the retry box, then the prompt again.
-    void wrongAnswersAskAgain()
-    {
-        const QString typed = folder(QStringLiteral("typed"));
-        createDatabase(typed);
-        ScriptedDialogs dialogs;
-        dialogs.answerInput(m_dir->filePath(QStringLiteral("does/not/exist")) + QDir::separator());
-        dialogs.answer(MsgAnswer::Ok);
-        dialogs.answerInput(folder(QStringLiteral("nodb")));
-        dialogs.answer(MsgAnswer::Ok);
-        dialogs.answerInput(typed);
-
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), typed);
-        QCOMPARE(dialogs.inputPrompts().size(), 3);
-        QCOMPARE(dialogs.boxes().size(), 2);
-        for (const ScriptedDialogs::Box &box : dialogs.boxes()) {
-            QCOMPARE(box.title, QStringLiteral("Connecting to Server"));
-            QCOMPARE(box.text, QStringLiteral("Incorrect Database Path Entered\rPlease check your value and try "
-                                              "again. \rPath must be in the form shown in the Example"));
-            QCOMPARE(box.icon, MsgIcon::Information);
-            QCOMPARE(box.buttons, MsgButtons::Ok);
-        }
-        QVERIFY(dialogs.allAnswersUsed());
-    }
-
-    // Giving up returns false and stores an empty path, with no box.
-    void cancelOrEmptyGivesUp_data()
-    {
-        QTest::addColumn<std::optional<QString>>("answer");
-        QTest::newRow("cancel") << std::optional<QString>();
-        QTest::newRow("empty") << std::optional<QString>(QString());
-        QTest::newRow("blanks") << std::optional<QString>(QStringLiteral("   "));
-    }
-    void cancelOrEmptyGivesUp()
-    {
-        QFETCH(std::optional<QString>, answer);
-        SettingKeys::DBPath.write(m_dir->filePath(QStringLiteral("gone")) + QDir::separator());
-        ScriptedDialogs dialogs;
-        dialogs.answerInput(answer);
-
-        QVERIFY(!modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), QString());
-        QCOMPARE(storedPath(), QString());
-        QVERIFY(dialogs.boxes().isEmpty());
-        QVERIFY(dialogs.allAnswersUsed());
-    }
-
-private:
-    QString folder(const QString &name) const
-    {
-        const QString path = m_dir->filePath(name);
-        QDir().mkpath(path);
-        return QDir::toNativeSeparators(path) + QDir::separator();
-    }
-    static void createDatabase(const QString &folder)
-    {
-        QFile file(folder + QStringLiteral("Quorvex.mdb"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("SQLite format 3");
-    }
-    static QString storedPath()
-    {
-        return QSettings(Settings::storeFile(), QSettings::IniFormat).value(QStringLiteral("dbpath/path")).toString();
-    }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_share;
-    int m_shareCalls = 0;
-    int m_programCalls = 0;
 };
 
 QTEST_MAIN(TestLocator)

@@ -1,8 +1,8 @@
 #include "core/Settings.h"
+#include "TestEnvironment.h"
 
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The settings store: case-insensitive sections and keys, nesting, defaults,
@@ -14,12 +14,9 @@ class TestSettings : public QObject
 private slots:
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        Settings::setStoreFolderForTesting(m_dir->path());
-        QVERIFY(Settings::storeFile().startsWith(m_dir->path())); // never the user's store
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(Settings::storeFile().startsWith(m_env->root())); // never the user's store
     }
-    void cleanup() { Settings::setStoreFolderForTesting(QString()); }
 
     void sectionsAndKeysIgnoreCase()
     {
@@ -78,7 +75,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestEnvironment> m_env;
 };
 
 QTEST_MAIN(TestSettings)
