@@ -1,0 +1,517 @@
+// The ID cards through the registration window: the design clicks on the miniature,
+// the two card windows (their tables, loading, following the record, preview) and
+// printing one page of exactly the card's size, checked in the PDF with poppler's tools.
+
+#include "../register/RegisterFixture.h"
+
+#include "app/Resources.h"
+#include "idcard/CardCommands.h"
+#include "idcard/CardItem.h"
+#include "idcard/CardWindow.h"
+#include "idcard/CardWindows.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QMenu>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+// The scripted boxes, also keeping what each dialog was asked with.
+class RecordingDialogs : public ScriptedDialogs
+{
+public:
+    QStringList asked;
+
+    std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
+                                 const QString &defaultText) override
+    {
+        asked << QStringList {"input", prompt, title, defaultText}.join('|');
+        return ScriptedDialogs::input(parent, prompt, title, defaultText);
+    }
+    QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
+                     const QString &defaultExtension) override
+    {
+        asked << QStringList {"open", title, folder, filter, defaultExtension}.join('|');
+        return ScriptedDialogs::openFile(parent, title, folder, filter, defaultExtension);
+    }
+    bool printer(QWidget *parent, QPrinter *printer) override
+    {
+        asked << QStringLiteral("printer");
+        return ScriptedDialogs::printer(parent, printer);
+    }
+};
+
+// The card windows' tables, written out here independently of the code:
+// name, left, top, width, height, point size (0: the window's default font), bold, italic.
+struct Row { const char *name; QRect twips; double points; bool bold; bool italic; };
+
+const Row Table3x4[] = {
+    {"lblHeader_0", {555, 120, 4155, 240}, 9.75, false, false}, {"lblHeader_1", {1065, 360, 3015, 240}, 9.75, false, false},
+    {"ImgLogo", {240, 480, 1065, 1020}, -1, false, false},      {"imgPic", {3600, 840, 1575, 1935}, -1, false, false},
+    {"lblName_0", {240, 1560, 3135, 330}, 13.5, false, false},  {"lblName_1", {240, 1920, 3135, 330}, 13.5, false, false},
+    {"lblOffice", {240, 2280, 3015, 375}, 12, false, false},    {"lblChap", {240, 2640, 3255, 375}, 12, true, true},
+    {"Label1", {1080, 3075, 2895, 255}, 0, false, false},       {"Shape2_0", {1080, 3240, 255, 255}, -1, false, false},
+    {"Shape2_3", {2160, 3240, 255, 255}, -1, false, false},     {"Shape2_7", {3600, 3240, 255, 255}, -1, false, false},
+};
+const Row Table2x35[] = {
+    {"lblHeader_0", {375, 0, 3585, 195}, 0, false, false},    {"lblHeader_1", {855, 240, 2685, 195}, 0, false, false},
+    {"ImgLogo", {120, 240, 705, 660}, -1, false, false},      {"imgPic", {3120, 480, 1215, 1335}, -1, false, false},
+    {"lblName_0", {120, 960, 2655, 330}, 12, false, false},   {"lblName_1", {120, 1200, 2655, 330}, 12, true, false},
+    {"lblOffice", {120, 1560, 2655, 255}, 9.75, false, false}, {"lblChap", {120, 1800, 2655, 255}, 9.75, true, true},
+    {"Label1", {960, 1995, 2775, 210}, 6.75, false, false},   {"Shape2_0", {960, 2160, 200, 200}, -1, false, false},
+    {"Shape2_4", {2192, 2160, 200, 200}, -1, false, false},   {"Shape2_7", {3120, 2160, 195, 195}, -1, false, false},
+};
+
+QString artefacts()
+{
+    const QString folder = QCoreApplication::applicationDirPath() + "/test-artefacts/";
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// A poppler tool's output; fails the test when the tool is missing.
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        QTest::qFail(qPrintable(QStringLiteral("%1 %2 failed (poppler-utils installed? scripts/install-deps.sh): %3")
+                                    .arg(program, arguments.join(' '), QString::fromLocal8Bit(process.readAllStandardError()))),
+                     __FILE__, __LINE__);
+        return QString();
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// A picture with some shape to it, so that a person looking at the artefacts sees where it went.
+QImage portrait()
+{
+    QImage image(480, 600, QImage::Format_RGB32);
+    image.fill(QColor(150, 190, 230));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(60, 60, 120));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRect(90, 380, 300, 320));
+    p.setBrush(QColor(235, 200, 170));
+    p.drawEllipse(QRect(150, 110, 180, 230));
+    return image;
+}
+
+} // namespace
+
+class TestCardWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void cardWindowsAreLoadedHiddenAndDrawnFromTheirTables();
+    void previewShowsOneWindowPerSizeThatFollowsTheRecord();
+    void designClicksShowOnTheCardsAndAreStored();
+    void printingMakesOnePageOfTheCardsSize_data();
+    void printingMakesOnePageOfTheCardsSize();
+    void printCommandsSayWhyNothingIsPrinted();
+
+private:
+    RecordingDialogs *dialogs() const { return static_cast<RecordingDialogs *>(f.dialogs.get()); }
+    CardWindows *windows() const { return f.window->cardWindows(); }
+    QComboBox *sizeBox() const { return f.child<QComboBox>("cboIDSize"); }
+    // Opens event 1 with two attendees, the first with a photo.
+    RegisterWindow *openWithAttendees();
+    void clickPrintButton() const;
+    QString pdf() const { return f.env->root() + "card.pdf"; }
+    void printToPdf() const;
+
+    RegisterFixture f;
+};
+
+void TestCardWindows::init()
+{
+    f.setUp();
+    f.dialogs.reset(); // one scripted seam at a time
+    f.dialogs = std::make_unique<RecordingDialogs>();
+    CardCommands::setPrinterCount([] { return 1; });
+}
+
+void TestCardWindows::cleanup()
+{
+    CardCommands::setPrinterCount(nullptr);
+    f.tearDown();
+}
+
+RegisterWindow *TestCardWindows::openWithAttendees()
+{
+    f.addEvent(1);
+    f.addAttendee(1, "Anne", "Smith", "Cork", "North", "Pic\\1.jpg");
+    f.addAttendee(1, "Bob", "ray", "Rome");
+    QDir().mkpath(f.folder + "Pic");
+    portrait().save(f.folder + "Pic/1.jpg", "JPG");
+    SettingKeys::Header1.write("Spring Convention 2026");
+    // The logo the program ships with, as the default "Logo\logo.bmp".
+    appResources::ensureLoaded();
+    QFile::remove(f.appFolder + "Logo/logo.bmp");
+    QFile::copy(":/images/logo.bmp", f.appFolder + "Logo/logo.bmp");
+    return f.open(1);
+}
+
+void TestCardWindows::clickPrintButton() const
+{
+    auto *button = qobject_cast<QToolButton *>(
+        f.window->tbToolBar()->widgetForAction(f.window->tbToolBar()->button("Print")));
+    QVERIFY(button);
+    // The left part is the button itself; the arrow on the right opens its drop-down.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() / 4, button->height() / 2));
+}
+
+void TestCardWindows::printToPdf() const
+{
+    QPrinter *printer = f.window->cardCommands()->printer();
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(pdf());
+    QFile::remove(pdf());
+}
+
+void TestCardWindows::cardWindowsAreLoadedHiddenAndDrawnFromTheirTables()
+{
+    RegisterWindow *w = openWithAttendees();
+    CardWidget *mini = f.card();
+    QVERIFY(windows()->isLoaded(CardWindow::Card3x4) && windows()->isLoaded(CardWindow::Card2x35));
+    QCOMPARE(w->cards().size(), 3);
+    const QList<std::tuple<CardWindow *, QString, QString, QSize, const Row *, int>> cases = {
+        {windows()->frmIDCard(), "frmIDCard", "ID Card (3 X 4) 100%", QSize(5505, 3585), Table3x4, 12},
+        {windows()->frmIDCard2(), "frmIDCard2", "ID Card (2 1/4 X 3.5) 100%", QSize(4335, 2475), Table2x35, 12}};
+    for (const auto &[window, name, title, inner, table, rows] : cases) {
+        QVERIFY(!window->isVisible());
+        QCOMPARE(window->objectName(), name);
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(window->accessibleName(), title);
+        QCOMPARE(window->parentWidget(), w);
+        const double dpiX = window->logicalDpiX(), dpiY = window->logicalDpiY();
+        QCOMPARE(window->size(), QSize(qRound(inner.width() * dpiX / 1440), qRound(inner.height() * dpiY / 1440)));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QCOMPARE(window->palette().color(QPalette::Window), QColor(0, 64, 64));
+        CardWidget *card = window->card();
+        QCOMPARE(card->objectName(), "fraID");
+        QCOMPARE(card->geometry(), window->rect());
+        for (int i = 0; i < rows; ++i) {
+            const Row &row = table[i];
+            CardItem *item = card->item(row.name);
+            QVERIFY2(item, row.name);
+            const QRect px(qRound(row.twips.x() * dpiX / 1440), qRound(row.twips.y() * dpiY / 1440),
+                           qRound((row.twips.x() + row.twips.width()) * dpiX / 1440) - qRound(row.twips.x() * dpiX / 1440),
+                           qRound((row.twips.y() + row.twips.height()) * dpiY / 1440) - qRound(row.twips.y() * dpiY / 1440));
+            QCOMPARE(item->geometry(), px);
+            if (row.points >= 0) {
+                const QFont font = item->element().font();
+                QCOMPARE(font.pointSizeF(), row.points > 0 ? row.points : 8.25);
+                QCOMPARE(font.bold(), row.bold);
+                QCOMPARE(font.italic(), row.italic);
+            }
+        }
+        QCOMPARE(card->item("lblHeader_1")->element().textColor, QColor(0, 0, 64));
+        QCOMPARE(card->item("imgPic")->element().border, true);
+        // Loaded from the miniature: logo, header lines, photo and its path, names, chapter, colour.
+        QCOMPARE(card->logo().cacheKey(), mini->logo().cacheKey());
+        QCOMPARE(card->logo().size(), QSize(61, 61));
+        QCOMPARE(card->header(0), "Spring Convention 2026");
+        QCOMPARE(card->header(1), mini->header(1));
+        QCOMPARE(card->photo().cacheKey(), mini->photo().cacheKey());
+        QCOMPARE(card->item("imgPic")->tag(), "Pic\\1.jpg");
+        QCOMPARE(QStringList({card->name(0), card->name(1), card->chapter()}),
+                 QStringList({"Anne", "SMITH", "North Chapter"}));
+        QCOMPARE(card->color(), mini->color());
+    }
+    QCOMPARE(windows()->frmIDCard()->card()->item("Label1")->text(), "FL    FD    SK   SB   SL    CO   SD  HM");
+    QCOMPARE(windows()->frmIDCard2()->card()->item("Label1")->text(), "FL     FD   SK    SB    SL   CO   SD   HM");
+
+    // Each card as a person sees it, for the artefacts.
+    mini->grab().save(artefacts() + "card-miniature.png");
+    windows()->frmIDCard()->card()->grab().save(artefacts() + "card-3x4.png");
+    windows()->frmIDCard2()->card()->grab().save(artefacts() + "card-2x35.png");
+}
+
+void TestCardWindows::previewShowsOneWindowPerSizeThatFollowsTheRecord()
+{
+    RegisterWindow *w = openWithAttendees();
+    QAction *previewItem = f.child<QMenu>("tbToolBar_PrintMenu")->actions().value(0);
+    QCOMPARE(previewItem->text(), "Preview ID Card");
+    QCOMPARE(f.action("mnuPreviewID")->text(), "Preview ID Card");
+
+    // No size chosen: both ways in say so and show nothing.
+    QCOMPARE(sizeBox()->currentText(), "<ID Card Size>");
+    for (QAction *command : {f.action("mnuPreviewID"), previewItem}) {
+        f.dialogs->answer(MsgAnswer::Ok);
+        command->trigger();
+        const ScriptedDialogs::Box box = f.dialogs->lastBox();
+        QCOMPARE(QStringList({box.text, box.title}),
+                 QStringList({"Select ID Card Size from the Toolbar", "Select ID Card Size"}));
+        QCOMPARE(box.icon, MsgIcon::Information);
+    }
+    QVERIFY(!windows()->frmIDCard()->isVisible() && !windows()->frmIDCard2()->isVisible());
+
+    // "2 1/4 X 3.5" from the menu, then again from the drop-down: one window, brought up.
+    sizeBox()->setCurrentIndex(1);
+    QCOMPARE(sizeBox()->currentText(), "2 1/4 X 3.5");
+    f.action("mnuPreviewID")->trigger();
+    QPointer<CardWindow> small = windows()->frmIDCard2();
+    QTRY_VERIFY(small->isVisible());
+    QVERIFY(!windows()->frmIDCard()->isVisible());
+    QVERIFY(!small->isModal());
+    QVERIFY(qAbs(small->frameGeometry().center().x() - w->frameGeometry().center().x()) <= 2);
+    previewItem->trigger();
+    QCOMPARE(windows()->frmIDCard2(), small.data());
+    QCOMPARE(w->findChildren<CardWindow *>().size(), 2);
+
+    // The shown card follows moves and typing at once.
+    CardWidget *card = small->card();
+    QVERIFY(!card->photo().isNull());
+    f.arrow(2);
+    QCOMPARE(QStringList({card->name(0), card->name(1), card->chapter()}), QStringList({"Bob", "RAY", "Rome"}));
+    QVERIFY(card->photo().isNull());
+    QCOMPARE(card->item("imgPic")->tag(), QString());
+    RegisterFixture::retype(f.field(1), "Robert");
+    QCOMPARE(card->name(0), "Robert");
+
+    // Closed, it is unloaded; the next preview loads it again from the miniature.
+    small->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(small.isNull());
+    QCOMPARE(w->cards().size(), 2);
+    f.card()->setHeader(1, "Second line"); // as a design click would have left it
+    f.action("mnuPreviewID")->trigger();
+    CardWindow *again = windows()->frmIDCard2();
+    QTRY_VERIFY(again->isVisible());
+    QCOMPARE(QStringList({again->card()->name(0), again->card()->header(1)}), QStringList({"Robert", "Second line"}));
+    QCOMPARE(w->cards().size(), 3);
+
+    // "3 X 4" shows the other window; Esc closes a card window.
+    sizeBox()->setCurrentIndex(2);
+    previewItem->trigger();
+    QTRY_VERIFY(windows()->frmIDCard()->isVisible());
+    QPointer<CardWindow> big = windows()->frmIDCard();
+    QTRY_VERIFY(QApplication::activeWindow() == big);
+    QTest::keyClick(big, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(big.isNull());
+}
+
+void TestCardWindows::designClicksShowOnTheCardsAndAreStored()
+{
+    openWithAttendees();
+    CardWidget *mini = f.card();
+    const auto click = [&](const char *item) {
+        QWidget *target = item ? static_cast<QWidget *>(mini->item(item)) : mini;
+        // The bare card: its bottom right corner holds no line or picture.
+        const QPoint at = item ? target->rect().center() : QPoint(mini->width() - 3, mini->height() - 3);
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    };
+    const auto onEveryCard = [&](auto read) {
+        QStringList seen;
+        for (CardWidget *card : f.window->cards())
+            seen << read(card);
+        return seen;
+    };
+
+    // Header lines: OK stores the text in full (past the advised length); Cancel changes nothing;
+    // an empty OK stores an empty line. Loaded card windows show the new text at once.
+    const QString long1 = QString(50, QLatin1Char('H'));
+    f.dialogs->answerInput(long1);
+    click("lblHeader_0");
+    f.dialogs->answerInput(std::nullopt);
+    click("lblHeader_0");
+    f.dialogs->answerInput(QString());
+    click("lblHeader_1");
+    QCOMPARE(dialogs()->asked,
+             QStringList({"input|Please Enter Title Line 1 (40 charaters Max)|ID Header|**************Header Line 1*************",
+                          "input|Please Enter Title Line 1 (40 charaters Max)|ID Header|**************Header Line 1*************",
+                          "input|Please Enter Title Line 2 (25 charaters Max)|ID Header|******Header Line 2******"}));
+    QCOMPARE(onEveryCard([](CardWidget *c) { return c->header(0) + '/' + c->header(1); }),
+             QStringList(3, long1 + '/'));
+    QCOMPARE(SettingKeys::Header1.read(), long1);
+    QCOMPARE(Settings::get("Header2", "header2", "unset"), QString());
+    dialogs()->asked.clear();
+
+    // Logo: from a folder with a dot in its name, copied as "idlogo" and the file's own extension.
+    const QString pics = f.env->folder("my.pictures");
+    QImage badge(64, 48, QImage::Format_RGB32);
+    badge.fill(QColor(200, 30, 30));
+    QVERIFY(badge.save(pics + "Badge.Jpg", "JPG"));
+    const QString logoFolder = f.appFolder + "Logo" + QDir::separator();
+    f.dialogs->answerOpenFile(pics + "Badge.Jpg");
+    click("ImgLogo");
+    QCOMPARE(dialogs()->asked, QStringList({"open|Add Logo to ID|" + logoFolder +
+                                            "|Pictures (*.bmp;*.ico;*.jpg;*.gif)|*.bmp;*.ico;*.jpg;*.gif|.bmp"}));
+    QVERIFY(QFile::exists(logoFolder + "idlogo.Jpg"));
+    QCOMPARE(SettingKeys::Logo.read(), logoFolder + "idlogo.Jpg");
+    QCOMPARE(onEveryCard([](CardWidget *c) { return QString::number(c->logo().width()); }), QStringList(3, "64"));
+    // Choosing the copy itself keeps it; Cancel changes nothing.
+    f.dialogs->answerOpenFile(logoFolder + "idlogo.Jpg");
+    click("ImgLogo");
+    f.dialogs->answerOpenFile(QString());
+    click("ImgLogo");
+    QCOMPARE(mini->logo().width(), 64);
+    QCOMPARE(SettingKeys::Logo.read(), logoFolder + "idlogo.Jpg");
+    // A file that is no picture: the copy stays, the logo and the setting do not change.
+    QFile junk(pics + "broken.gif");
+    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("GIF? no") > 0);
+    junk.close();
+    f.dialogs->answerOpenFile(pics + "broken.gif");
+    f.dialogs->answer(MsgAnswer::Ok);
+    click("ImgLogo");
+    QCOMPARE(f.dialogs->lastBox().title, "Add ID Logo Error");
+    QCOMPARE(f.dialogs->lastBox().icon, MsgIcon::Critical);
+    QVERIFY2(f.dialogs->lastBox().text.contains("broken") || f.dialogs->lastBox().text.contains("idlogo.gif"),
+             qPrintable(f.dialogs->lastBox().text));
+    QVERIFY(QFile::exists(logoFolder + "idlogo.gif"));
+    QCOMPARE(SettingKeys::Logo.read(), logoFolder + "idlogo.Jpg");
+    QCOMPARE(mini->logo().width(), 64);
+
+    // Colour: black and Cancel change nothing; red goes to all three cards, loading a
+    // closed card window, and is stored as decimal text.
+    const quint32 grey = mini->color();
+    f.dialogs->answerColor(0);
+    click(nullptr);
+    f.dialogs->answerColor(std::nullopt);
+    click("lblName_1"); // a line is part of the background
+    QCOMPARE(onEveryCard([](CardWidget *c) { return QString::number(c->color()); }), QStringList(3, QString::number(grey)));
+    QCOMPARE(Settings::get("IdColor", "idcolor", "unset"), "unset");
+    windows()->frmIDCard2()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f.window->cards().size(), 2);
+    f.dialogs->answerColor(255);
+    click(nullptr);
+    QCOMPARE(onEveryCard([](CardWidget *c) { return QString::number(c->color()); }), QStringList(3, "255"));
+    QCOMPARE(SettingKeys::IdColor.read(), "255");
+    // A colour with the top bit set is stored as the signed number it is.
+    f.dialogs->answerColor(0xFF000000u | 0x00FFFFu);
+    click(nullptr);
+    QCOMPARE(SettingKeys::IdColor.read(), QString::number(qint32(0xFF00FFFFu)));
+}
+
+void TestCardWindows::printingMakesOnePageOfTheCardsSize_data()
+{
+    // Page in whole points nearest the card; where the last name's box is (twips).
+    QTest::addColumn<int>("sizeIndex");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QRect>("lastNameBox");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("3 X 4") << 2 << "275 x 179 pts" << QRect(240, 1920, 3135, 330) << "print-3x4";
+    QTest::newRow("2 1/4 X 3.5") << 1 << "217 x 124 pts" << QRect(120, 1200, 2655, 330) << "print-2x35";
+}
+
+void TestCardWindows::printingMakesOnePageOfTheCardsSize()
+{
+    QFETCH(int, sizeIndex);
+    QFETCH(QString, page);
+    QFETCH(QRect, lastNameBox);
+    QFETCH(QString, file);
+    openWithAttendees();
+    sizeBox()->setCurrentIndex(sizeIndex);
+    // Printed while shown as a preview: the preview goes away, the page is printed.
+    f.action("mnuPreviewID")->trigger();
+    CardWindow *window = windows()->forSizeIndex(sizeIndex);
+    QTRY_VERIFY(window->isVisible());
+    printToPdf();
+    clickPrintButton(); // at once: no printer dialog
+    QVERIFY(dialogs()->asked.isEmpty());
+    QVERIFY(!window->isVisible());
+    QVERIFY(QFile::exists(pdf()));
+    QFile::remove(artefacts() + file + ".pdf");
+    QFile::copy(pdf(), artefacts() + file + ".pdf");
+
+    const QString info = run("pdfinfo", {"-box", pdf()});
+    QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(info));
+    QVERIFY2(info.contains("Page size:       " + page), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression("MediaBox:\\s+0\\.00\\s+0\\.00")), qPrintable(info));
+
+    // The names are text, at true scale: each word where its box is, 20 twips to the point.
+    const QString words = run("pdftotext", {"-bbox", pdf(), "-"});
+    const QRegularExpression word(
+        "<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" xMax=\"([-\\d.]+)\" yMax=\"([-\\d.]+)\">([^<]*)</word>");
+    QMap<QString, QRectF> found;
+    for (const QRegularExpressionMatch &m : word.globalMatch(words))
+        found.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+    for (const char *name : {"Anne", "SMITH", "Spring", "Chapter"})
+        QVERIFY2(found.contains(name), qPrintable(words));
+    const QRectF box(lastNameBox.x() / 20.0, lastNameBox.y() / 20.0, lastNameBox.width() / 20.0,
+                     lastNameBox.height() / 20.0);
+    const QRectF smith = found.value("SMITH");
+    QVERIFY2(box.adjusted(-1, -1, 1, 1).contains(smith), qPrintable(QStringLiteral("SMITH at %1,%2 %3x%4")
+                                                                      .arg(smith.x()).arg(smith.y()).arg(smith.width()).arg(smith.height())));
+    QVERIFY(qAbs(smith.left() - box.left()) < 1.5);
+    QVERIFY(smith.height() > 9 && smith.height() < 20); // 12 or 13.5 pt type
+
+    // The printed page as a picture, for a person to look at.
+    run("pdftoppm", {"-png", "-r", "200", "-singlefile", pdf(), artefacts() + file});
+}
+
+void TestCardWindows::printCommandsSayWhyNothingIsPrinted()
+{
+    openWithAttendees();
+    printToPdf();
+    sizeBox()->setCurrentIndex(2);
+    f.action("mnuPreviewID")->trigger();
+    CardWindow *window = windows()->frmIDCard();
+    QTRY_VERIFY(window->isVisible());
+
+    // No printer installed: both ways in say so; the preview stays.
+    CardCommands::setPrinterCount([] { return 0; });
+    f.dialogs->answer(MsgAnswer::Ok);
+    clickPrintButton();
+    f.dialogs->answerPrinter(true);
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.action("mnuFilePrint")->trigger();
+    QCOMPARE(f.dialogs->boxes().size(), 2);
+    for (const ScriptedDialogs::Box &box : f.dialogs->boxes()) {
+        QCOMPARE(QStringList({box.text, box.title}),
+                 QStringList({"No Defualt Printer has been set up in this system\r"
+                              "Please set up a printer and try again later",
+                              "Printer Not Found"}));
+        QCOMPARE(box.icon, MsgIcon::Critical);
+    }
+    QVERIFY(window->isVisible());
+    QVERIFY(!QFile::exists(pdf()));
+
+    // No size chosen: asked for after the printer check.
+    CardCommands::setPrinterCount(nullptr);
+    CardCommands::setPrinterCount([] { return 1; });
+    sizeBox()->setCurrentIndex(0);
+    f.dialogs->clear();
+    f.dialogs->answer(MsgAnswer::Ok);
+    clickPrintButton();
+    QCOMPARE(f.dialogs->lastBox().title, "Select ID Card Size");
+    QVERIFY(!QFile::exists(pdf()));
+
+    // The menu item: the printer dialog first; cancelled, nothing is printed.
+    sizeBox()->setCurrentIndex(2);
+    dialogs()->asked.clear();
+    f.dialogs->answerPrinter(false);
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.action("mnuFilePrint")->trigger();
+    QCOMPARE(dialogs()->asked, QStringList("printer"));
+    const ScriptedDialogs::Box box = f.dialogs->lastBox();
+    QCOMPARE(box.title, "Print ID Card");
+    QCOMPARE(box.icon, MsgIcon::Information);
+    QVERIFY2(box.text.endsWith("\rID Will not be printed") && box.text.size() > 24, qPrintable(box.text));
+    QVERIFY(!QFile::exists(pdf()));
+    QVERIFY(window->isVisible());
+    // Confirmed, it prints; Ctrl+P is its shortcut.
+    QCOMPARE(f.action("mnuFilePrint")->shortcut(), QKeySequence("Ctrl+P"));
+    f.dialogs->answerPrinter(true);
+    f.action("mnuFilePrint")->trigger();
+    QVERIFY(QFile::exists(pdf()));
+    QVERIFY(!window->isVisible());
+}
+
+QTEST_MAIN(TestCardWindows)
+#include "tst_cardwindows.moc"
