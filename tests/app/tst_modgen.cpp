@@ -1,6 +1,5 @@
 #include "app/ModGen.h"
 #include "app/ProgressBox.h"
-#include "core/Settings.h"
 #include "ScriptedDialogs.h"
 #include "ThrownError.h"
 
@@ -21,12 +20,7 @@ class TestModGen : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Settings::setStoreFolderForTesting(m_dir.filePath(QStringLiteral("settings"))); }
-    void cleanup()
-    {
-        modGen::setDocumentOpener(nullptr);
-        Settings::setStoreFolderForTesting(QString());
-    }
+    void cleanup() { modGen::setDocumentOpener(nullptr); }
 
     void folderAndFileParts_data()
     {

