@@ -95,6 +95,11 @@ void RecordDisplay::setPhotoOnCards(const QPixmap &photo, const QString &tag)
     }
 }
 
+void RecordDisplay::clearPhoto()
+{
+    setPhotoOnCards(QPixmap(), QString());
+}
+
 void RecordDisplay::showPhoto()
 {
     const QString stored = m_attendee->lblPic()->text();

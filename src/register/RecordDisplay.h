@@ -37,8 +37,12 @@ public:
     // The relative path of the photo shown ("Tag" of imgPic), empty when none.
     QString photoTag() const { return m_photoTag; }
 
-private:
+    // The photo keeper: loads the photo that the record's Picture field names
+    // onto every card (none when the file is missing), or empties every card's photo.
     void showPhoto();
+    void clearPhoto();
+
+private:
     void setPhotoOnCards(const QPixmap &photo, const QString &tag);
     QSize photoPixelSize() const;
 

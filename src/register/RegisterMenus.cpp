@@ -70,6 +70,9 @@ void RegisterMenus::build(QMainWindow *window)
     driver->setObjectName(QStringLiteral("mnuDriver_0"));
     driver->setProperty("index", 0);
     driver->setEnabled(false);
+    // Live video is on until the user turns it off (the stored choice wins at start).
+    if (QAction *preview = options->findChild<QAction *>(QStringLiteral("mnuPreview")))
+        preview->setChecked(true);
 
     // "Snap Picture" is a command on the menu bar itself, without a submenu.
     QAction *snap = window->menuBar()->addAction(QStringLiteral("&Snap Picture"));

@@ -13,6 +13,9 @@
 #include "app/ModGen.h"
 #include "app/SplashWindow.h"
 #include "core/Twips.h"
+#include "capture/CaptureControl.h"
+#include "capture/PictureSnapper.h"
+#include "capture/VideoMenus.h"
 #include "capture/VideoPanel.h"
 #include "bindings/DataControl.h"
 #include "data/Recordset.h"
@@ -31,6 +34,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -59,9 +63,25 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     m_cardWindows = new CardWindows(m_attendee->card(), this);
     m_cardCommands = new CardCommands(m_cardWindows, m_toolBar->cboIDSize(), this);
     new CardDesign(m_attendee->card(), m_cardWindows, this);
+    m_videoMenus = new VideoMenus(this, video());
+    PictureSnapper::Attendee attendee;
+    attendee.id = [this] {
+        if (!hasCurrentAttendee())
+            return QString();
+        // A new attendee's label is still empty: the key its row reserved.
+        const QString shown = m_attendee->lblAttID()->text().trimmed();
+        return shown.isEmpty() ? m_datPrimaryRS->recordset()->value(QStringLiteral("AttendeeID")).toString() : shown;
+    };
+    attendee.setPicture = [this](const QString &path) { m_datPrimaryRS->setBoundValue(m_attendee->lblPic(), path); };
+    attendee.showPhoto = [this] { m_display->showPhoto(); };
+    attendee.clearPhoto = [this] { m_display->clearPhoto(); };
+    m_snapper = new PictureSnapper(this, video(), m_videoMenus->mnuPreview(), m_videoMenus->mnuOverlay(),
+                                   std::move(attendee));
 
     m_attendee->bindTo(m_datPrimaryRS);
     connect(m_datPrimaryRS, &DataControl::reposition, m_display, &RecordDisplay::datPrimaryRS_Reposition);
+    connect(m_datPrimaryRS, &DataControl::reposition, this,
+            [this] { m_videoMenus->setAttendeeCurrent(hasCurrentAttendee()); });
     connect(m_datPrimaryRS, &DataControl::error, m_display, &RecordDisplay::datPrimaryRS_Error);
     connect(m_datPrimaryRS, &DataControl::mouseMoved, m_display, &RecordDisplay::datPrimaryRS_MouseMove);
     connect(m_datPrimaryRS, &DataControl::validate, this, &RecordCommands::datPrimaryRS_Validate);
@@ -135,13 +155,9 @@ void RegisterWindow::connectMenus()
     on("mnuSource", &RegisterWindow::mnuSource_Click);
     on("mnuDisplay", &RegisterWindow::mnuDisplay_Click);
     on("mnuCompression", &RegisterWindow::mnuCompression_Click);
-    on("mnuPreview", &RegisterWindow::mnuPreview_Click);
-    on("mnuOverlay", &RegisterWindow::mnuOverlay_Click);
     on("mnuSnap", &RegisterWindow::mnuSnap_Click);
     on("mnuAbout", &RegisterWindow::mnuAbout_Click);
     on("mnuContent", &RegisterWindow::mnuContent_Click);
-    if (QAction *driver = findChild<QAction *>(QStringLiteral("mnuDriver_0")))
-        connect(driver, &QAction::triggered, this, [this] { mnuDriver_Click(0); });
 
     connect(m_toolBar, &RegisterToolBar::buttonClick, this, &RegisterWindow::tbToolBar_ButtonClick);
     connect(m_toolBar, &RegisterToolBar::buttonMenuClick, this, &RegisterWindow::tbToolBar_ButtonMenuClick);
@@ -243,7 +259,7 @@ void RegisterWindow::formLoad(SplashWindow *splash)
     loadLookupLists(); // step 13
     setVideoMenus();   // step 14
     progress(0.75f);
-    enumCaptureDrivers(); // step 16
+    vbEnumCapDrivers(); // step 16
     loadCardWindows();    // step 17
 
     // Step 18: the datasheet's place over the form.
@@ -416,6 +432,74 @@ void RegisterWindow::mnuFilePrint_Click()
     ignoreErrors([this] { m_cardCommands->mnuFilePrint_Click(); });
 }
 
+// ---- Photo capture ----------------------------------------------------------
+
+CaptureControl *RegisterWindow::video() const
+{
+    return m_video->video();
+}
+
+bool RegisterWindow::hasCurrentAttendee() const
+{
+    const Recordset *rs = m_datPrimaryRS->recordset();
+    return rs && rs->isOpen() && (rs->absolutePosition() >= 0 || rs->editMode() == EditMode::Adding);
+}
+
+void RegisterWindow::setVideoMenus()
+{
+    m_videoMenus->setVideoMenus();
+}
+
+int RegisterWindow::vbEnumCapDrivers()
+{
+    return m_videoMenus->vbEnumCapDrivers();
+}
+
+void RegisterWindow::mnuDriver_Click(int index)
+{
+    m_videoMenus->mnuDriver_Click(index);
+}
+
+void RegisterWindow::mnuAudioFmt_Click()
+{
+    m_videoMenus->mnuAudioFmt_Click();
+}
+
+void RegisterWindow::mnuFormat_Click()
+{
+    m_videoMenus->mnuFormat_Click();
+}
+
+void RegisterWindow::mnuSource_Click()
+{
+    m_videoMenus->mnuSource_Click();
+}
+
+void RegisterWindow::mnuDisplay_Click()
+{
+    m_videoMenus->mnuDisplay_Click();
+}
+
+void RegisterWindow::mnuCompression_Click()
+{
+    m_videoMenus->mnuCompression_Click();
+}
+
+void RegisterWindow::mnuPreview_Click()
+{
+    m_videoMenus->mnuPreview_Click();
+}
+
+void RegisterWindow::mnuOverlay_Click()
+{
+    m_videoMenus->mnuOverlay_Click();
+}
+
+void RegisterWindow::mnuSnap_Click()
+{
+    m_snapper->mnuSnap_Click();
+}
+
 // ---- Help -----------------------------------------------------------------
 
 void RegisterWindow::mnuAbout_Click()
@@ -430,23 +514,12 @@ void RegisterWindow::mnuContent_Click()
 
 // ---- Parts still to come ----------------------------------------------------
 // These hooks keep their place in the load sequence and on the menus; the lookup
-// lists, the capture device, the card windows, the datasheet, find and printing
-// fill them.
+// lists, the datasheet and find fill them.
 
 void RegisterWindow::loadLookupLists() {}
-void RegisterWindow::setVideoMenus() {}
-void RegisterWindow::enumCaptureDrivers() {}
 void RegisterWindow::switchView(bool datasheet) { Q_UNUSED(datasheet); }
 void RegisterWindow::openFind() {}
 
 void RegisterWindow::mnuViewAll_Click() {}
 void RegisterWindow::mnuFind_Click() {}
-void RegisterWindow::mnuAudioFmt_Click() {}
-void RegisterWindow::mnuFormat_Click() {}
-void RegisterWindow::mnuSource_Click() {}
-void RegisterWindow::mnuDisplay_Click() {}
-void RegisterWindow::mnuCompression_Click() {}
-void RegisterWindow::mnuPreview_Click() {}
-void RegisterWindow::mnuOverlay_Click() {}
-void RegisterWindow::mnuDriver_Click(int index) { Q_UNUSED(index); }
-void RegisterWindow::mnuSnap_Click() {}
+

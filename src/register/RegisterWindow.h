@@ -5,6 +5,8 @@
 #include <QPointer>
 
 class AttendeePanel;
+class CaptureControl;
+class PictureSnapper;
 class CardCommands;
 class CardWidget;
 class CardWindows;
@@ -17,6 +19,7 @@ class RecordCommands;
 class RecordDisplay;
 class RegisterToolBar;
 class SplashWindow;
+class VideoMenus;
 class VideoPanel;
 
 // "frmRegister", the main window: the attendees of the current event, their
@@ -83,6 +86,9 @@ public slots:
     // Commands of the parts still to come: in place, doing nothing yet.
     void mnuViewAll_Click();
     void mnuFind_Click();
+
+    // Photo capture: the video options and the snap (the check items' menu
+    // clicks go to VideoMenus directly; these are the same commands for code).
     void mnuAudioFmt_Click();
     void mnuFormat_Click();
     void mnuSource_Click();
@@ -92,6 +98,15 @@ public slots:
     void mnuOverlay_Click();
     void mnuDriver_Click(int index);
     void mnuSnap_Click();
+
+public:
+    // Lists the capture drivers in the menu and connects the stored one; the driver count.
+    int vbEnumCapDrivers();
+    CaptureControl *video() const;
+    VideoMenus *videoMenus() const { return m_videoMenus; }
+    PictureSnapper *snapper() const { return m_snapper; }
+    // An attendee is shown, or a new one is being added.
+    bool hasCurrentAttendee() const;
 
 protected:
     // Form_Unload: the pending change is written first; when that fails the
@@ -106,7 +121,6 @@ private:
     // Load steps that belong to later parts (lookup lists, video, card windows).
     void loadLookupLists();
     void setVideoMenus();
-    void enumCaptureDrivers();
     void loadCardWindows();
     // Part of the event switch and the datasheet view (toolbar "View All"/"View Rec").
     void switchView(bool datasheet);
@@ -119,6 +133,8 @@ private:
     AttendeePanel *m_attendee = nullptr;
     DonationsPanel *m_donations = nullptr;
     VideoPanel *m_video = nullptr;
+    VideoMenus *m_videoMenus = nullptr;
+    PictureSnapper *m_snapper = nullptr;
     DatasheetList *m_lstEveryone = nullptr;
     DataControl *m_datPrimaryRS = nullptr;
     QPushButton *m_cmdClose = nullptr;

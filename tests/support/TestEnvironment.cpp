@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 
+#include "FakeCapture.h"
 #include "core/Settings.h"
 #include "data/Database.h"
 
@@ -61,9 +62,14 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &params)
 TestEnvironment::TestEnvironment()
 {
     Settings::setStoreFolderForTesting(settingsFolder());
+    // No test reaches the machine's cameras unless it asks for them.
+    FakeCapture::install(FakeCapture::oneDriver());
 }
 
-TestEnvironment::~TestEnvironment() = default;
+TestEnvironment::~TestEnvironment()
+{
+    CaptureControl::setMaker({});
+}
 
 QString TestEnvironment::root() const
 {

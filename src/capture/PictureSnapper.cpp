@@ -1,0 +1,129 @@
+#include "PictureSnapper.h"
+
+#include "CaptureControl.h"
+#include "PictureConverter.h"
+#include "app/ModGen.h"
+#include "core/AppError.h"
+#include "core/Dialogs.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPointer>
+#include <QScopedValueRollback>
+
+namespace {
+
+const QString SaveImageError = QStringLiteral("Save Image Error");
+
+} // namespace
+
+PictureSnapper::PictureSnapper(QWidget *window, CaptureControl *video, QAction *mnuPreview, QAction *mnuOverlay,
+                               Attendee attendee)
+    : QObject(window)
+    , m_window(window)
+    , m_video(video)
+    , m_mnuPreview(mnuPreview)
+    , m_mnuOverlay(mnuOverlay)
+    , m_attendee(std::move(attendee))
+{
+}
+
+QString PictureSnapper::relativePath(const QString &id)
+{
+    // Stored with the backslash, as every workstation reads it.
+    return QStringLiteral("Pic\\") + id + QStringLiteral(".jpg");
+}
+
+void PictureSnapper::mnuSnap_Click()
+{
+    ignoreErrors([this] { snapPicture(); });
+}
+
+void PictureSnapper::snapPicture()
+{
+    // One snap at a time: the converter's wait lets the menu be used meanwhile.
+    if (m_busy)
+        return;
+    // No attendee, no photograph (the command is disabled then; this holds for code too).
+    QString id;
+    ignoreErrors([&] { id = m_attendee.id(); });
+    if (id.isEmpty())
+        return;
+    QPointer<PictureSnapper> alive(this);
+    QScopedValueRollback<bool> busy(m_busy, true);
+    try {
+        m_video->grabFrame();
+        const MsgAnswer answer = Dialogs::instance().message(
+            m_window, QStringLiteral("Would you like to Save this picture?"), Dialogs::applicationTitle(),
+            MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes);
+        if (answer == MsgAnswer::Yes)
+            savePicture();
+    } catch (const AppError &error) {
+        if (alive)
+            Dialogs::instance().message(m_window, error.description(), QStringLiteral("Snap Picture Error"),
+                                        MsgButtons::Ok, MsgIcon::Critical);
+    }
+    // Also after an error: a frozen frame would look like a camera that hangs.
+    if (alive)
+        restoreLiveVideo();
+}
+
+void PictureSnapper::restoreLiveVideo()
+{
+    ignoreErrors([this] { m_video->setPreviewOn(m_mnuPreview->isChecked()); });
+    ignoreErrors([this] {
+        if (m_video->hasOverlay())
+            m_video->setOverlayOn(m_mnuOverlay->isChecked());
+    });
+}
+
+void PictureSnapper::savePicture()
+{
+    QString id, jpeg, bitmap;
+    try {
+        id = m_attendee.id();
+        if (id.isEmpty())
+            throw AppError(-1, SaveImageError, QStringLiteral("There is no attendee to take the picture of."));
+        const QString relative = relativePath(id);
+        m_attendee.setPicture(relative);
+        jpeg = modGen::dbFolder() + modGen::toNativePath(relative);
+        bitmap = jpeg.left(jpeg.lastIndexOf(QLatin1Char('.')) + 1) + QStringLiteral("bmp");
+        m_video->saveFrame(bitmap);
+    } catch (const AppError &error) {
+        throw error.withSource(SaveImageError);
+    }
+
+    QPointer<PictureSnapper> alive(this);
+    PictureConverter::Result result;
+    try {
+        result = PictureConverter().run(bitmap, jpeg, m_timeLimitMs);
+    } catch (const AppError &error) {
+        Dialogs::instance().message(m_window, error.description(), Dialogs::applicationTitle(), MsgButtons::Ok,
+                                    MsgIcon::None);
+        throw error.withSource(SaveImageError);
+    }
+    // The window may have closed while the converter ran.
+    if (!alive)
+        return;
+
+    const bool converted = result.outcome == PictureConverter::Outcome::Converted && modGen::fileExists(jpeg);
+    if (converted) {
+        ignoreErrors([&] { QFile::remove(bitmap); });
+        ignoreErrors([&] { m_attendee.showPhoto(); });
+        return;
+    }
+    // No new photograph: an earlier one must not pass for it. The user moved
+    // on meanwhile? Then the cards show that attendee, as they should.
+    ignoreErrors([&] {
+        if (m_attendee.id() == id)
+            m_attendee.clearPhoto();
+    });
+    if (result.outcome == PictureConverter::Outcome::TimedOut)
+        throw AppError(-1, SaveImageError,
+                       QStringLiteral("The picture converter did not finish within %1 seconds. The snapped "
+                                      "picture is kept as %2.")
+                           .arg(m_timeLimitMs / 1000.0)
+                           .arg(bitmap));
+    throw AppError(-1, SaveImageError,
+                   QStringLiteral("The picture could not be converted to %1: %2").arg(jpeg, result.message));
+}
