@@ -1,0 +1,235 @@
+// "&Snap Picture" through the real registration window with a fake capture
+// control and the real converter: the question, the files in the Pic folder,
+// the Picture field, the photograph on every card, and the failures.
+
+#include "CaptureFixture.h"
+
+#include "capture/PictureSnapper.h"
+#include "register/RecordDisplay.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+
+class SnapTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { f.setUp(); }
+    void cleanup() { f.tearDown(); }
+
+    void answeredNo();
+    void answeredYes_data();
+    void answeredYes();
+    void retakeWaitsForTheConverter();
+    void newAttendeeUsesItsReservedKey();
+    void noAttendeeNoSnap();
+    void converterMissing();
+    void conversionFails_data();
+    void conversionFails();
+    void bitmapCannotBeWritten();
+
+private:
+    // An event with one attendee (Ann Lee, the key returned), window opened.
+    qint64 openWithAttendee(const QString &databaseFolder = QString())
+    {
+        if (!databaseFolder.isEmpty()) {
+            f.folder = f.env->folder(databaseFolder);
+            f.file = f.env->createDatabase(f.folder);
+        }
+        f.addEvent(1);
+        const qint64 id = f.addAttendee(1, "Ann", "Lee");
+        f.open(1);
+        return id;
+    }
+    QString storedPicture(qint64 id) const { return f.stored("Picture", id); }
+    void save() const { f.action("mnuFileSave")->trigger(); }
+    QImage cardPhoto() const { return f.card()->photo().toImage(); }
+
+    CaptureFixture f;
+};
+
+void SnapTest::answeredNo()
+{
+    const qint64 id = openWithAttendee();
+    f.installConverter();
+    f.snap(MsgAnswer::No);
+
+    QCOMPARE(f.dialogs->boxes(), QList<ScriptedDialogs::Box>({CaptureFixture::question()}));
+    QVERIFY(!f.fake()->frozen()); // the live video is back
+    QCOMPARE(QDir(f.folder + "Pic").entryList(QDir::Files), QStringList());
+    QVERIFY(!f.window->datPrimaryRS()->dataChanged());
+    save();
+    QCOMPARE(storedPicture(id), QString());
+    f.verifyCardsShowPhoto(false);
+}
+
+void SnapTest::answeredYes_data()
+{
+    QTest::addColumn<QString>("databaseFolder"); // empty: the fixture's
+    QTest::newRow("plain folder") << QString();
+    QTest::newRow("folder with blanks") << "data folder with blanks";
+}
+
+void SnapTest::answeredYes()
+{
+    QFETCH(QString, databaseFolder);
+    const qint64 id = openWithAttendee(databaseFolder);
+    f.installConverter();
+    f.snap(MsgAnswer::Yes);
+
+    QCOMPARE(f.dialogs->boxes(), QList<ScriptedDialogs::Box>({CaptureFixture::question()}));
+    const QImage jpeg(f.picture(id, "jpg"), "JPEG");
+    QCOMPARE(jpeg.size(), QSize(320, 240));
+    QVERIFY(!QFileInfo::exists(f.picture(id, "bmp")));
+    QVERIFY(!f.fake()->frozen());
+
+    // The photograph is on the miniature and both card windows.
+    QCOMPARE(f.window->cards().size(), 3);
+    f.verifyCardsShowPhoto(true);
+    const QString expected = QStringLiteral("Pic\\%1.jpg").arg(id);
+    QCOMPARE(f.window->recordDisplay()->photoTag(), expected);
+    QCOMPARE(f.window->attendeePanel()->lblPic()->text(), expected);
+    save();
+    QCOMPARE(storedPicture(id), expected);
+}
+
+void SnapTest::retakeWaitsForTheConverter()
+{
+    const qint64 id = openWithAttendee();
+    f.installConverter();
+    f.snap(MsgAnswer::Yes);
+    const QByteArray first = [&] { QFile jpeg(f.picture(id, "jpg")); jpeg.open(QIODevice::ReadOnly); return jpeg.readAll(); }();
+    const QImage firstPhoto = cardPhoto();
+    QVERIFY(!first.isEmpty());
+
+    // A converter slower than the old fixed second: the photo shown is the new
+    // one, and the bitmap goes only after the converter has read it.
+    f.installConverterScript("sleep 1.3; exec " + CaptureFixture::converterPath().toLocal8Bit() + " \"$@\"");
+    QElapsedTimer clock;
+    clock.start();
+    f.snap(MsgAnswer::Yes);
+    QVERIFY(clock.elapsed() >= 1300);
+
+    QFile jpeg(f.picture(id, "jpg"));
+    QVERIFY(jpeg.open(QIODevice::ReadOnly));
+    const QByteArray second = jpeg.readAll();
+    QVERIFY(second != first);
+    QVERIFY(!QImage::fromData(second, "JPEG").isNull());
+    QVERIFY(!QFileInfo::exists(f.picture(id, "bmp")));
+    QVERIFY(cardPhoto() != firstPhoto);
+    QCOMPARE(f.dialogs->boxes().size(), 2); // the two questions, nothing else
+}
+
+void SnapTest::newAttendeeUsesItsReservedKey()
+{
+    const qint64 shown = openWithAttendee();
+    f.installConverter();
+    f.action("mnuFileNew")->trigger();
+    QVERIFY(f.action("mnuSnap")->isEnabled());
+    const qint64 reserved = f.window->datPrimaryRS()->recordset()->currentKey();
+    QVERIFY(reserved > shown);
+
+    f.snap(MsgAnswer::Yes);
+    QVERIFY(!QImage(f.picture(reserved, "jpg")).isNull());
+    f.verifyCardsShowPhoto(true);
+    FakeCapture *fake = f.fake();
+    QVERIFY(!fake->frozen());
+    CaptureFixture::retype(f.field(1), "Bo");
+    save();
+    QCOMPARE(storedPicture(reserved), QStringLiteral("Pic\\%1.jpg").arg(reserved));
+    QCOMPARE(storedPicture(shown), QString());
+}
+
+void SnapTest::noAttendeeNoSnap()
+{
+    f.addEvent(1);
+    f.open(1);
+    QVERIFY(!f.action("mnuSnap")->isEnabled());
+    f.window->mnuSnap_Click(); // from code too: nothing is asked, nothing written
+    QCOMPARE(f.dialogs->boxes().size(), 0);
+    f.action("mnuFileNew")->trigger();
+    QVERIFY(f.action("mnuSnap")->isEnabled());
+}
+
+void SnapTest::converterMissing()
+{
+    const qint64 id = openWithAttendee();
+    f.snap(MsgAnswer::Yes, 2);
+
+    const QList<ScriptedDialogs::Box> boxes = f.dialogs->boxes();
+    QCOMPARE(boxes.size(), 3);
+    const QString description = boxes.at(1).text;
+    QVERIFY2(description.contains(f.appFolder + "util1.sp"), qPrintable(description));
+    QCOMPARE(boxes.at(1), ScriptedDialogs::Box({description, "Quorvex", MsgButtons::Ok, MsgIcon::None, MsgAnswer::Ok}));
+    QCOMPARE(boxes.at(2), ScriptedDialogs::Box({description, "Snap Picture Error", MsgButtons::Ok, MsgIcon::Critical,
+                                                MsgAnswer::Ok}));
+    QVERIFY(QImage(f.picture(id, "bmp")).size() == QSize(320, 240)); // the bitmap is kept
+    QVERIFY(!QFileInfo::exists(f.picture(id, "jpg")));
+    QVERIFY(!f.fake()->frozen());
+    save();
+    QCOMPARE(storedPicture(id), QStringLiteral("Pic\\%1.jpg").arg(id));
+}
+
+void SnapTest::conversionFails_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("timeLimitMs");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("converter fails") << QByteArray("echo 'util1.sp: no room left' >&2; exit 1") << 5000
+                                     << "no room left";
+    QTest::newRow("converter hangs") << QByteArray("exec sleep 30") << 300 << "did not finish within 0.3 seconds";
+}
+
+void SnapTest::conversionFails()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, timeLimitMs);
+    QFETCH(QString, told);
+    const qint64 id = openWithAttendee();
+    // An earlier photograph of this attendee, shown now.
+    QDir().mkpath(f.folder + "Pic");
+    QImage earlier(64, 48, QImage::Format_RGB32);
+    earlier.fill(Qt::red);
+    QVERIFY(earlier.save(f.picture(id, "jpg"), "JPEG"));
+    TestEnvironment::exec(f.file, "UPDATE Attendees SET Picture = ? WHERE AttendeeID = ?",
+                          {QStringLiteral("Pic\\%1.jpg").arg(id), id});
+    f.window->datPrimaryRS()->refresh();
+    f.verifyCardsShowPhoto(true);
+
+    f.installConverterScript(script);
+    f.window->snapper()->setConverterTimeLimit(timeLimitMs);
+    QElapsedTimer clock;
+    clock.start();
+    f.snap(MsgAnswer::Yes, 1);
+    QVERIFY(clock.elapsed() < 10000);
+
+    const ScriptedDialogs::Box box = f.dialogs->lastBox();
+    QCOMPARE(box.title, QString("Snap Picture Error"));
+    QCOMPARE(box.icon, MsgIcon::Critical);
+    QVERIFY2(box.text.contains(told), qPrintable(box.text));
+    // The earlier photograph is no longer passed off as the new one; the bitmap stays.
+    f.verifyCardsShowPhoto(false);
+    QVERIFY(QFileInfo::exists(f.picture(id, "bmp")));
+    QCOMPARE(QImage(f.picture(id, "jpg")).size(), QSize(64, 48));
+    QVERIFY(!f.fake()->frozen());
+}
+
+void SnapTest::bitmapCannotBeWritten()
+{
+    const qint64 id = openWithAttendee();
+    f.installConverter();
+    f.fake()->failNextSave();
+    f.snap(MsgAnswer::Yes, 1);
+
+    QCOMPARE(f.dialogs->lastBox(), ScriptedDialogs::Box({"There is not enough space on the disk.", "Snap Picture Error",
+                                                         MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok}));
+    QCOMPARE(QDir(f.folder + "Pic").entryList(QDir::Files), QStringList());
+    QVERIFY(!f.fake()->frozen());
+    f.verifyCardsShowPhoto(false);
+    Q_UNUSED(id);
+}
+
+QTEST_MAIN(SnapTest)
+#include "tst_snap.moc"
