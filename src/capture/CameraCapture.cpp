@@ -8,11 +8,10 @@
 #include <QCamera>
 #include <QEventLoop>
 #include <QMediaDevices>
-#include <QStackedLayout>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QVideoWidget>
 
 namespace {
 
@@ -45,16 +44,16 @@ CameraCapture::CameraCapture(QWidget *parent)
     : CaptureControl(parent)
     , m_inputs(QMediaDevices::videoInputs())
 {
-    m_live = new QVideoWidget(this);
-    m_live->setObjectName(QStringLiteral("liveVideo"));
-    m_live->setAspectRatioMode(Qt::KeepAspectRatio);
-    m_still = new FrameView(this);
-    m_stack = new QStackedLayout(this);
-    m_stack->setContentsMargins(0, 0, 0, 0);
-    m_stack->addWidget(m_live);
-    m_stack->addWidget(m_still);
-    m_stack->setCurrentWidget(m_still);
-    m_session.setVideoOutput(m_live);
+    m_view = new FrameView(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_sink = new QVideoSink(this);
+    m_session.setVideoSink(m_sink);
+    connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame &frame) {
+        if (m_live && frame.isValid())
+            m_view->setFrame(frame);
+    });
 }
 
 CameraCapture::~CameraCapture()
@@ -168,18 +167,17 @@ void CameraCapture::setPreviewOn(bool on)
     m_preview = on;
     if (on) {
         attach(true);
-        showLive();
+        m_live = true;
         return;
     }
     // Preview off: the camera rests and the window keeps the last picture.
-    if (m_stack->currentWidget() == m_live)
-        showStill(m_live->videoSink()->videoFrame().toImage());
+    m_live = false;
     attach(false);
 }
 
 QVideoFrame CameraCapture::nextFrame()
 {
-    QVideoSink *sink = m_live->videoSink();
+    QVideoSink *sink = m_sink;
     const bool wasAttached = m_session.camera() == m_camera;
     QVideoFrame frame;
     const QMetaObject::Connection watch = connect(sink, &QVideoSink::videoFrameChanged, this,
@@ -201,7 +199,7 @@ void CameraCapture::grabFrame()
         throw videoError(QStringLiteral("No video device is connected."));
     QVideoFrame frame;
     if (m_session.camera() == m_camera)
-        frame = m_live->videoSink()->videoFrame();
+        frame = m_sink->videoFrame();
     if (!frame.isValid())
         frame = nextFrame();
     const QImage image = frame.isValid() ? frame.toImage() : QImage();
@@ -213,11 +211,6 @@ void CameraCapture::grabFrame()
 
 void CameraCapture::showStill(const QImage &image)
 {
-    m_still->setImage(image);
-    m_stack->setCurrentWidget(m_still);
-}
-
-void CameraCapture::showLive()
-{
-    m_stack->setCurrentWidget(m_live);
+    m_live = false;
+    m_view->setImage(image);
 }

@@ -9,14 +9,16 @@
 #include <QPointer>
 
 class FrameView;
-class QStackedLayout;
 class QVideoFrame;
-class QVideoWidget;
+class QVideoSink;
 
 // The capture control on Qt Multimedia: the drivers are the system's video
 // inputs (QMediaDevices::videoInputs, listed once when the control is made, so
 // the menu's indexes stay valid); the connected one runs in a capture session
-// whose live picture is a QVideoWidget. Frames are taken from its video sink.
+// whose video sink feeds the live picture, and a snap takes its frame from
+// that sink. (The picture is painted from the frames rather than shown by a
+// QVideoWidget: on an X server without a GPU that widget held the camera's
+// frames back and stayed black.)
 // The video format dialog lists the camera's formats and applies the chosen
 // one. Qt has no overlay video, no source, display or compression dialog and
 // no audio format for a still camera: those report false.
@@ -46,7 +48,8 @@ public:
 
     // The camera of the connected driver (nullptr when none), for its state.
     QCamera *camera() const { return m_camera; }
-    QVideoWidget *liveVideo() const { return m_live; }
+    QVideoSink *videoSink() const { return m_sink; }
+    FrameView *picture() const { return m_view; }
 
     // How long connecting or waiting for a first frame may take.
     static constexpr int WaitLimitMs = 3000;
@@ -58,14 +61,13 @@ private:
     // The next frame the camera delivers (started for it when needed).
     QVideoFrame nextFrame();
     void showStill(const QImage &image);
-    void showLive();
 
     QList<QCameraDevice> m_inputs;
     QMediaCaptureSession m_session;
     QPointer<QCamera> m_camera;
-    QVideoWidget *m_live = nullptr;
-    FrameView *m_still = nullptr;
-    QStackedLayout *m_stack = nullptr;
+    QVideoSink *m_sink = nullptr;
+    FrameView *m_view = nullptr;
+    bool m_live = false; // the sink's frames go to the picture
     int m_index = -1;
     bool m_preview = false;
     QImage m_held;

@@ -6,6 +6,7 @@
 #include "CaptureFixture.h"
 
 #include "capture/CameraCapture.h"
+#include "capture/FrameView.h"
 #include "capture/VideoFormatDialog.h"
 
 #include <QCamera>
@@ -14,7 +15,6 @@
 #include <QTreeWidget>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QVideoWidget>
 
 class CameraTest : public QObject
 {
@@ -44,12 +44,12 @@ private:
     {
         int frames = 0;
         const QMetaObject::Connection counting = QObject::connect(
-            camera->liveVideo()->videoSink(), &QVideoSink::videoFrameChanged, [&frames] { ++frames; });
+            camera->videoSink(), &QVideoSink::videoFrameChanged, [&frames] { ++frames; });
         QTest::qWait(ms);
         QObject::disconnect(counting);
         return frames;
     }
-    QSize liveFrameSize() const { return camera->liveVideo()->videoSink()->videoFrame().size(); }
+    QSize liveFrameSize() const { return camera->videoSink()->videoFrame().size(); }
 
     CaptureFixture f;
     CameraCapture *camera = nullptr;
@@ -69,6 +69,7 @@ void CameraTest::listedConnectedAndLive()
 
     QVERIFY(framesWithin(1000) >= 3);
     QVERIFY(liveFrameSize().isValid());
+    QCOMPARE(camera->picture()->image().size(), liveFrameSize()); // the live picture in fraVideo
 
     // Qt gives a format dialog; nothing stands for the others or for overlay.
     QVERIFY(f.action("mnuFormat")->isEnabled());
