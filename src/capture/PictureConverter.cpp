@@ -38,6 +38,10 @@ PictureConverter::Result PictureConverter::run(const QString &bitmap, const QStr
         QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
         limit.start(timeLimitMs);
         loop.exec();
+        // The loop also ends when the program is quitting: the photo is still
+        // finished within the time limit.
+        if (process.state() != QProcess::NotRunning && limit.isActive())
+            process.waitForFinished(limit.remainingTime());
     }
     if (process.state() != QProcess::NotRunning) {
         process.kill();

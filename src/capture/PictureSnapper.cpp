@@ -9,7 +9,7 @@
 #include <QAction>
 #include <QFile>
 #include <QPointer>
-#include <QScopedValueRollback>
+#include <QScopeGuard>
 
 namespace {
 
@@ -49,8 +49,13 @@ void PictureSnapper::snapPicture()
     ignoreErrors([&] { id = m_attendee.id(); });
     if (id.isEmpty())
         return;
+    // The window (and this snapper) may close while the converter is waited for.
     QPointer<PictureSnapper> alive(this);
-    QScopedValueRollback<bool> busy(m_busy, true);
+    m_busy = true;
+    const auto idle = qScopeGuard([&alive] {
+        if (alive)
+            alive->m_busy = false;
+    });
     try {
         m_video->grabFrame();
         const MsgAnswer answer = Dialogs::instance().message(

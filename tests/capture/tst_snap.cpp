@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTimer>
 
 class SnapTest : public QObject
 {
@@ -22,6 +23,7 @@ private slots:
     void answeredYes_data();
     void answeredYes();
     void retakeWaitsForTheConverter();
+    void quittingWhileConverting();
     void newAttendeeUsesItsReservedKey();
     void converterMissing();
     void conversionFails_data();
@@ -118,6 +120,20 @@ void SnapTest::retakeWaitsForTheConverter()
     QVERIFY(!QFileInfo::exists(f.picture(id, "bmp")));
     QVERIFY(cardPhoto() != firstPhoto);
     QCOMPARE(f.dialogs->boxes().size(), 2); // the two questions, nothing else
+}
+
+void SnapTest::quittingWhileConverting()
+{
+    // The program ends (every event loop told to stop) while the converter runs:
+    // the photograph is still finished, and no box says otherwise.
+    const qint64 id = openWithAttendee();
+    f.installConverterScript("sleep 0.5; exec " + CaptureFixture::converterPath().toLocal8Bit() + " \"$@\"");
+    QTimer::singleShot(100, [] { QCoreApplication::exit(0); });
+    f.snap(MsgAnswer::Yes);
+    QCOMPARE(f.dialogs->boxes().size(), 1);
+    QVERIFY(!QImage(f.picture(id, "jpg")).isNull());
+    QVERIFY(!QFileInfo::exists(f.picture(id, "bmp")));
+    f.verifyCardsShowPhoto(true);
 }
 
 void SnapTest::newAttendeeUsesItsReservedKey()
