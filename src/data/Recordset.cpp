@@ -905,6 +905,57 @@ void Recordset::forgetPeekedRow()
     d->peekKey = -1;
 }
 
+std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
+{
+    requireOpen();
+    for (int field : fields)
+        requireField(field);
+    QStringList columns {d->keySql};
+    for (int field : fields)
+        columns << Criteria::quoteIdentifier(m_def->fields.at(field).name);
+    const auto readValues = [&](const QSqlQuery &q) {
+        QVariantList values;
+        values.reserve(fields.size());
+        for (int i = 0; i < fields.size(); ++i)
+            values.append(fromStored(q.value(i + 1), m_def->fields.at(fields.at(i)).kind));
+        return values;
+    };
+
+    // One query over the source's own filter; a row of ours that no longer passes it
+    // (another workstation changed it) is read by its key.
+    std::vector<std::pair<qint64, QVariantList>> found;
+    found.reserve(d->keys.size());
+    {
+        const QString where = d->parsed.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + d->parsed.where.sql;
+        QSqlQuery q = m_db->query(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                                      .arg(columns.join(QStringLiteral(", ")), d->sourceSql, where, d->keySql),
+                                  d->parsed.where.params);
+        while (q.next())
+            found.emplace_back(q.value(0).toLongLong(), readValues(q));
+        q.finish();
+    }
+    const auto byKey = [](const std::pair<qint64, QVariantList> &row, qint64 key) { return row.first < key; };
+    std::vector<RowValues> rows;
+    rows.reserve(size_t(d->liveCount()));
+    for (int p = 0; p < d->size(); ++p) {
+        if (d->isDeleted(p))
+            continue;
+        const qint64 key = d->keys[size_t(p)];
+        const auto it = std::lower_bound(found.begin(), found.end(), key, byKey);
+        if (it != found.end() && it->first == key) {
+            rows.push_back({QByteArray::number(key), std::move(it->second)});
+            continue;
+        }
+        QSqlQuery q = m_db->query(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                      .arg(columns.join(QStringLiteral(", ")), d->sourceSql, d->keySql),
+                                  {key});
+        if (q.next())
+            rows.push_back({QByteArray::number(key), readValues(q)});
+        q.finish();
+    }
+    return rows;
+}
+
 // ---- bookmarks ------------------------------------------------------------------------
 
 QByteArray Recordset::bookmark() const

@@ -121,6 +121,16 @@ public:
     QVariant valueAt(int position, int field);
     void forgetPeekedRow();
 
+    // The `fields` of every row in the dynaset's order, each with its bookmark, read
+    // in one pass without moving (for lists of every row). Rows that another
+    // workstation deleted meanwhile are left out; pending values are not shown.
+    struct RowValues
+    {
+        QByteArray bookmark;
+        QVariantList values;
+    };
+    std::vector<RowValues> readRows(const QList<int> &fields);
+
     // Bookmarks
     QByteArray bookmark() const;
     void setBookmark(const QByteArray &bookmark);

@@ -5,6 +5,44 @@
 #include "core/AppError.h"
 
 #include <QDate>
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace {
+
+// Whether a value entered into a cell is the value the cell holds already.
+bool sameValue(FieldKind kind, const QVariant &entered, const QVariant &held)
+{
+    const bool enteredNull = !entered.isValid() || entered.isNull()
+        || (entered.typeId() == QMetaType::QString && entered.toString().trimmed().isEmpty());
+    const bool heldNull = !held.isValid() || held.isNull();
+    switch (kind) {
+    case FieldKind::Text:
+        return entered.toString() == held.toString();
+    case FieldKind::Currency: {
+        if (enteredNull || heldNull)
+            return enteredNull && heldNull;
+        const std::optional<Currency> c = entered.metaType() == QMetaType::fromType<Currency>()
+            ? std::optional<Currency>(entered.value<Currency>())
+            : Currency::parse(entered.toString());
+        return c && *c == held.value<Currency>();
+    }
+    case FieldKind::YesNo:
+        return (entered.typeId() == QMetaType::Bool || entered.typeId() == QMetaType::Int)
+            && entered.toBool() == held.toBool();
+    case FieldKind::Date:
+        if (enteredNull || heldNull)
+            return enteredNull && heldNull;
+        return entered.typeId() == QMetaType::QDate && entered.toDate() == held.toDate();
+    case FieldKind::Integer:
+        if (enteredNull || heldNull)
+            return enteredNull && heldNull;
+        return entered.toString().trimmed() == held.toString();
+    }
+    return false;
+}
+
+} // namespace
 
 RecordsetModel::RecordsetModel(Recordset *recordset, QStringList fields, QObject *parent)
     : QAbstractTableModel(parent)
@@ -42,15 +80,77 @@ void RecordsetModel::setAllowAddRow(bool allow)
     if (allow == m_allowAddRow)
         return;
     const int row = realRows();
+    const bool shown = hasAddRow();
     if (allow) {
+        m_allowAddRow = true;
+        if (!hasAddRow())
+            return;
+        m_allowAddRow = false;
         beginInsertRows(QModelIndex(), row, row);
         m_allowAddRow = true;
         endInsertRows();
-    } else {
+    } else if (shown) {
         beginRemoveRows(QModelIndex(), row, row);
         m_allowAddRow = false;
         endRemoveRows();
+    } else {
+        m_allowAddRow = false;
     }
+}
+
+void RecordsetModel::setColumnFormat(int column, Format format)
+{
+    m_formats.insert(column, format);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+void RecordsetModel::setColumnDefault(int column, std::function<QVariant()> value)
+{
+    if (value)
+        m_defaults.insert(column, std::move(value));
+    else
+        m_defaults.remove(column);
+}
+
+void RecordsetModel::setColumnLink(int column, const QVariant &value)
+{
+    if (value.isValid())
+        m_links.insert(column, value);
+    else
+        m_links.remove(column);
+}
+
+QString RecordsetModel::shortDateFormat(const QLocale &locale)
+{
+    // A two-digit year is ambiguous at a desk that also keeps birth years: always four.
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    format.replace(shortYear, QStringLiteral("yyyy"));
+    return format;
+}
+
+QVariant RecordsetModel::formatted(const QVariant &value, Format format) const
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    const QLocale locale;
+    switch (format) {
+    case Format::Currency: {
+        // Rounded to cents on the exact amount (half away from zero), not on a float.
+        const qint64 raw = value.value<Currency>().raw();
+        const qint64 cents = raw >= 0 ? (raw + 50) / 100 : -((-raw + 50) / 100);
+        return locale.toCurrencyString(double(cents) / 100.0, QString(), 2);
+    }
+    case Format::YesNo:
+        return value.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
+    case Format::ShortDate:
+        return value.toDate().isValid() ? QVariant(locale.toString(value.toDate(), shortDateFormat(locale)))
+                                        : QVariant();
+    case Format::Plain:
+        break;
+    }
+    return value;
 }
 
 void RecordsetModel::reload()
@@ -116,9 +216,14 @@ FieldKind RecordsetModel::kindOf(int column) const
     return index >= 0 && m_recordset ? m_recordset->fieldKind(index) : FieldKind::Text;
 }
 
+bool RecordsetModel::hasAddRow() const
+{
+    return m_allowAddRow && m_recordset && m_recordset->isOpen() && m_recordset->updatable();
+}
+
 bool RecordsetModel::isAddRow(int row) const
 {
-    return m_allowAddRow && row == realRows();
+    return hasAddRow() && row == realRows();
 }
 
 qint64 RecordsetModel::rowKey(int row) const
@@ -130,7 +235,7 @@ int RecordsetModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return realRows() + (m_allowAddRow ? 1 : 0);
+    return realRows() + (hasAddRow() ? 1 : 0);
 }
 
 int RecordsetModel::columnCount(const QModelIndex &parent) const
@@ -151,6 +256,13 @@ QVariant RecordsetModel::data(const QModelIndex &index, int role) const
     if (isAddRow(index.row()))
         return QVariant();
     const QVariant &value = m_rows.at(index.row()).values.at(index.column());
+    const Format format = m_formats.value(index.column(), Format::Plain);
+    if (format != Format::Plain) {
+        if (role == Qt::DisplayRole)
+            return formatted(value, format);
+        if (role == Qt::CheckStateRole)
+            return QVariant();
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -184,11 +296,13 @@ Qt::ItemFlags RecordsetModel::flags(const QModelIndex &index) const
     if (!m_recordset || field < 0 || !m_recordset->isOpen() || !m_recordset->updatable())
         return f;
     const SourceDef *def = m_recordset->definition();
-    // The key of the source is the database's to give.
+    // The key of the source is the database's to give; a link is the program's to write.
     if (def && m_recordset->fieldName(field).compare(def->keyField, Qt::CaseInsensitive) == 0)
         return f;
+    if (m_links.contains(index.column()))
+        return f;
     f |= Qt::ItemIsEditable;
-    if (kindOf(index.column()) == FieldKind::YesNo)
+    if (kindOf(index.column()) == FieldKind::YesNo && m_formats.value(index.column(), Format::Plain) == Format::Plain)
         f |= Qt::ItemIsUserCheckable;
     return f;
 }
@@ -250,6 +364,9 @@ bool RecordsetModel::setData(const QModelIndex &index, const QVariant &value, in
 
     Recordset *rs = m_recordset;
     int row = index.row();
+    // An editor closed without a change starts no edit.
+    if (row != m_pendingRow && !isAddRow(row) && sameValue(kind, entered, m_rows.at(row).values.at(index.column())))
+        return true;
     // Editing another row writes the pending one first, as leaving a row does.
     if (m_pendingRow >= 0 && m_pendingRow != row && !submit())
         return false;
@@ -258,6 +375,14 @@ bool RecordsetModel::setData(const QModelIndex &index, const QVariant &value, in
             rs->addNew();
             if (rs->editMode() != EditMode::Adding)
                 return false; // the data control refused the action
+            for (auto it = m_defaults.cbegin(); it != m_defaults.cend(); ++it) {
+                if (fieldColumn(it.key()) >= 0)
+                    rs->setValue(fieldColumn(it.key()), it.value()());
+            }
+            for (auto it = m_links.cbegin(); it != m_links.cend(); ++it) {
+                if (fieldColumn(it.key()) >= 0)
+                    rs->setValue(fieldColumn(it.key()), it.value());
+            }
             Row added = readCurrent();
             beginInsertRows(QModelIndex(), row + 1, row + 1);
             m_rows.append(added);
@@ -291,18 +416,34 @@ bool RecordsetModel::setData(const QModelIndex &index, const QVariant &value, in
 
 bool RecordsetModel::submit()
 {
+    try {
+        writePending();
+    } catch (const AppError &e) {
+        fail(e);
+        return false;
+    }
+    return true;
+}
+
+void RecordsetModel::writePending()
+{
     if (m_pendingRow < 0 || !m_recordset)
-        return true;
+        return;
     if (m_recordset->editMode() != EditMode::None) {
-        try {
-            m_recordset->update();
-        } catch (const AppError &e) {
-            fail(e);
-            return false;
-        }
+        applyLinks();
+        m_recordset->update();
     }
     finishPendingRow();
-    return true;
+}
+
+// Every row written carries the link again, whoever started it.
+void RecordsetModel::applyLinks()
+{
+    for (auto it = m_links.cbegin(); it != m_links.cend(); ++it) {
+        const int field = fieldColumn(it.key());
+        if (field >= 0 && m_recordset->value(field).toString() != it.value().toString())
+            m_recordset->setValue(field, it.value());
+    }
 }
 
 void RecordsetModel::finishPendingRow()

@@ -4,9 +4,14 @@
 #include "core/AppError.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QVariantList>
+
+#include <functional>
+
+class QLocale;
 
 // A table model over a Recordset for grids: one row per recordset row (plus,
 // when `allowAddRow`, a last empty row where a new record starts), one column per
@@ -20,12 +25,33 @@
 // Editing a cell of another row writes the pending row first; a view should also
 // call submit() when its current row changes (closing an editor with Enter does).
 // Amounts show with two decimals (edited as text), Yes/No fields as check states,
-// dates as QDate.
+// dates as QDate; a column may be given a display format in the user's locale,
+// a default for new rows, or a link value that the program writes into every row.
 class RecordsetModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // How a column shows its values (the edit role keeps the plain value).
+    enum class Format {
+        Plain,     // as above
+        Currency,  // the amount as currency of the user's locale ("$1,234.50")
+        YesNo,     // "Yes" / "No" as text, no check box
+        ShortDate, // the locale's short date with the full year
+    };
+
     RecordsetModel(Recordset *recordset, QStringList fields, QObject *parent = nullptr);
+
+    void setColumnFormat(int column, Format format);
+    // The value a new row starts with (evaluated when the row starts: "today").
+    void setColumnDefault(int column, std::function<QVariant()> value);
+    // A value written by the program into every new row and again into every row
+    // just before it is written (the row's link to its owner); the user cannot edit
+    // the column. An invalid value removes the link.
+    void setColumnLink(int column, const QVariant &value);
+    QVariant columnLink(int column) const { return m_links.value(column); }
+
+    // The locale's short date format with a four-digit year.
+    static QString shortDateFormat(const QLocale &locale);
 
     void setHeaders(const QStringList &captions);
     void setAllowAddRow(bool allow);
@@ -36,6 +62,8 @@ public:
     void setRecordset(Recordset *recordset);
     // Writes a pending edited row; false (and the row kept) on a data error.
     bool submit() override;
+    // The same, throwing the data error (for a Save command that reports it itself).
+    void writePending();
     void revert() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -49,7 +77,10 @@ public:
     const QStringList &fields() const { return m_fields; }
     // The row with a pending edit or addition, or -1.
     int pendingRow() const { return m_pendingRow; }
-    // True for the empty last row where a new record starts.
+    // The pending row is a new one, not yet written.
+    bool pendingIsNew() const { return m_pendingRow >= 0 && m_pendingAdded; }
+    // True for the empty last row where a new record starts (shown only while the
+    // recordset is open and accepts new rows).
     bool isAddRow(int row) const;
     // The key of a row (or of the row being added); -1 for the add row.
     qint64 rowKey(int row) const;
@@ -70,6 +101,9 @@ private:
     int fieldColumn(int column) const;
     FieldKind kindOf(int column) const;
     int realRows() const { return int(m_rows.size()); }
+    bool hasAddRow() const;
+    QVariant formatted(const QVariant &value, Format format) const;
+    void applyLinks();
     void readAll();
     Row readAt(int position) const;
     Row readCurrent() const;
@@ -88,4 +122,7 @@ private:
     int m_pendingRow = -1;
     bool m_pendingAdded = false;
     bool m_allowAddRow = false;
+    QHash<int, Format> m_formats;
+    QHash<int, std::function<QVariant()>> m_defaults;
+    QHash<int, QVariant> m_links;
 };

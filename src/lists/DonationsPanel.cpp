@@ -1,14 +1,15 @@
 #include "DonationsPanel.h"
 
+#include "DonationDelegates.h"
+#include "DonationsGrid.h"
 #include "app/ModGen.h"
 #include "bindings/DataControl.h"
+#include "core/Dialogs.h"
 #include "data/Recordset.h"
 #include "data/RecordsetModel.h"
 
-#include <QCalendarWidget>
-#include <QComboBox>
+#include <QDate>
 #include <QHeaderView>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -20,17 +21,6 @@ const QStringList GridCaptions = {QStringLiteral("AttendeeID"), QStringLiteral("
                                   QStringLiteral("Donation Date"), QStringLiteral("Payment Date"),
                                   QStringLiteral("Payment Type")};
 
-QComboBox *makeFloatingList(QWidget *parent, const char *name, const QStringList &items, const QString &accessible)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(false);
-    box->addItems(items);
-    box->setAccessibleName(accessible);
-    box->hide();
-    return box;
-}
-
 } // namespace
 
 DonationsPanel::DonationsPanel(QWidget *parent)
@@ -39,32 +29,44 @@ DonationsPanel::DonationsPanel(QWidget *parent)
     setObjectName(QStringLiteral("Frame1"));
     setAccessibleName(QStringLiteral("Donations & Fees"));
 
-    m_grdDonors = new QTableView(this);
-    m_grdDonors->setObjectName(QStringLiteral("grdDonors"));
-    m_grdDonors->setAccessibleName(QStringLiteral("Donations & Fees"));
-    m_grdDonors->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grdDonors->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grdDonors->setTabKeyNavigation(false); // Tab leaves the grid until in-cell editing arrives
-    m_grdDonors->verticalHeader()->setDefaultSectionSize(m_grdDonors->fontMetrics().height() + 6);
-    // The grid wears the system's information (tooltip) background and the window's text colour.
-    QPalette palette = m_grdDonors->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::ToolTipBase));
-    palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
-    m_grdDonors->setPalette(palette);
-
-    m_cboPaid = makeFloatingList(this, "cboPaid", {QStringLiteral("No"), QStringLiteral("Yes")},
-                                 QStringLiteral("Reg Fee?"));
-    m_cboPayType = makeFloatingList(this, "cboPayType", {QStringLiteral("Cash"), QStringLiteral("Check")},
-                                    QStringLiteral("Payment Type"));
-    m_cal = new QCalendarWidget(this);
-    m_cal->setObjectName(QStringLiteral("cal"));
-    m_cal->setAccessibleName(QStringLiteral("Calendar"));
-    m_cal->hide();
-
     m_datDonors = new DataControl(this);
     m_datDonors->setObjectName(QStringLiteral("datDonors"));
     m_datDonors->setRecordSource(QStringLiteral("qryDon_Fees"));
     m_datDonors->hide();
+
+    m_model = new RecordsetModel(nullptr, GridFields, this);
+    m_model->setHeaders(GridCaptions);
+    m_model->setAllowAddRow(true);
+    m_model->setColumnFormat(AmountCol, RecordsetModel::Format::Currency);
+    m_model->setColumnFormat(RegFeeCol, RecordsetModel::Format::YesNo);
+    m_model->setColumnFormat(DonDateCol, RecordsetModel::Format::ShortDate);
+    m_model->setColumnFormat(PaymentDateCol, RecordsetModel::Format::ShortDate);
+    m_model->setColumnDefault(AmountCol, [] { return QVariant(qint64(50)); });
+    m_model->setColumnDefault(RegFeeCol, [] { return QVariant(false); });
+    m_model->setColumnDefault(DonDateCol, [] { return QVariant(QDate::currentDate()); });
+    m_model->setColumnDefault(PaymentDateCol, [] { return QVariant(QDate::currentDate()); });
+    m_model->setColumnDefault(PaymentTypeCol, [] { return QVariant(QStringLiteral("Check")); });
+    connect(m_datDonors, &DataControl::recordsetOpened, m_model, &RecordsetModel::setRecordset);
+    // A row the grid could not write (another workstation changed it meanwhile) is reported.
+    connect(m_model, &RecordsetModel::dataError, this, [this](const QString &message) {
+        Dialogs::instance().message(this, message, QString(), MsgButtons::Ok, MsgIcon::Exclamation);
+    });
+
+    m_grdDonors = new DonationsGrid(this);
+    m_grdDonors->setModel(m_model);
+    m_grdDonors->setItemDelegateForColumn(AmountCol, new AmountDelegate(m_grdDonors));
+    m_grdDonors->setItemDelegateForColumn(
+        RegFeeCol, new ChoiceDelegate(QStringLiteral("cboPaid"), QStringLiteral("Reg Fee?"),
+                                      {QStringLiteral("No"), QStringLiteral("Yes")}, true, m_grdDonors));
+    m_grdDonors->setItemDelegateForColumn(DonDateCol, new DateDelegate(QStringLiteral("Donation Date"), m_grdDonors));
+    m_grdDonors->setItemDelegateForColumn(PaymentDateCol,
+                                          new DateDelegate(QStringLiteral("Payment Date"), m_grdDonors));
+    m_grdDonors->setItemDelegateForColumn(
+        PaymentTypeCol, new ChoiceDelegate(QStringLiteral("cboPayType"), QStringLiteral("Payment Type"),
+                                           {QStringLiteral("Cash"), QStringLiteral("Check")}, false, m_grdDonors));
+    m_grdDonors->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_grdDonors->resizeColumnsToContents();
+    m_grdDonors->setEnabled(false); // no attendee yet
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_grdDonors);
@@ -75,32 +77,94 @@ QString DonationsPanel::sourceFor(const QString &attendeeId)
     return QStringLiteral("SELECT * FROM qryDon_Fees WHERE AttendeeID =") + attendeeId;
 }
 
-void DonationsPanel::showAttendee(const QString &attendeeId)
+void DonationsPanel::finishPending()
 {
-    m_datDonors->setDatabaseName(modGen::databaseFile());
-    m_datDonors->setRecordSource(sourceFor(attendeeId));
-    m_datDonors->refresh();
-    if (Recordset *rs = m_datDonors->recordset())
-        rs->setLockEdits(false);
-    reloadGrid();
+    m_grdDonors->commitOpenEditor();
+    if (!m_model->submit())
+        m_model->revert();
 }
 
-void DonationsPanel::reloadGrid()
+void DonationsPanel::detach()
 {
-    Recordset *rs = m_datDonors->recordset();
-    if (!rs) {
-        m_grdDonors->setModel(nullptr);
-        delete m_model;
-        m_model = nullptr;
+    m_attendeeId.clear();
+    m_model->setColumnLink(AttendeeCol, QVariant());
+    m_model->setRecordset(nullptr);
+    m_grdDonors->setEnabled(false);
+}
+
+void DonationsPanel::showAttendee(const QString &attendeeId)
+{
+    finishPending();
+    bool ok = false;
+    const qint64 key = attendeeId.trimmed().toLongLong(&ok);
+    if (!ok) {
+        detach();
         return;
     }
-    if (m_model && m_model->recordset() == rs) {
-        m_model->reload();
-        return;
+    m_attendeeId = QString::number(key);
+    m_model->setColumnLink(AttendeeCol, key);
+    try {
+        m_datDonors->setDatabaseName(modGen::databaseFile());
+        m_datDonors->setRecordSource(sourceFor(m_attendeeId));
+        m_datDonors->refresh(); // the model follows the new recordset
+        m_datDonors->recordset()->setLockEdits(false);
+    } catch (...) {
+        detach();
+        throw;
     }
-    auto *model = new RecordsetModel(rs, GridFields, this);
-    model->setHeaders(GridCaptions);
-    m_grdDonors->setModel(model);
-    delete m_model;
-    m_model = model;
+    if (m_model->recordset() != m_datDonors->recordset())
+        m_model->setRecordset(m_datDonors->recordset());
+    m_grdDonors->setEnabled(true);
+}
+
+void DonationsPanel::showNoAttendee()
+{
+    finishPending();
+    detach();
+}
+
+void DonationsPanel::savePending()
+{
+    if (m_attendeeId.isEmpty())
+        return;
+    m_grdDonors->commitOpenEditor();
+    m_model->writePending();
+}
+
+void DonationsPanel::discardPending()
+{
+    if (QWidget *editor = m_grdDonors->openEditor())
+        editor->clearFocus();
+    m_model->revert();
+}
+
+void DonationsPanel::deleteCurrentRow()
+{
+    Recordset *rs = m_model->recordset();
+    if (m_attendeeId.isEmpty() || !rs)
+        return;
+    const QModelIndex current = m_grdDonors->currentIndex();
+    const int row = current.isValid() ? current.row() : rs->absolutePosition();
+    if (row < 0 || row >= m_model->rowCount() || m_model->isAddRow(row))
+        return;
+    if (row == m_model->pendingRow()) {
+        const bool added = m_model->pendingIsNew();
+        m_model->revert(); // the typing goes with the row
+        if (added)
+            return;        // never written: dropping it is its deletion
+    } else {
+        m_model->writePending(); // leaving another pending row writes it
+    }
+    if (rs->absolutePosition() != row)
+        rs->setAbsolutePosition(row);
+    rs->deleteRow();
+    if (rs->eof()) {
+        if (!rs->bof())
+            rs->movePrevious();
+    } else {
+        rs->moveNext();
+    }
+    m_model->reload();
+    const int stored = rs->recordCount();
+    m_grdDonors->setCurrentIndex(m_model->index(stored > 0 ? qMin(row, stored - 1) : 0, qMax(0, current.column())));
 }

@@ -6,8 +6,9 @@ class QToolButton;
 
 // An editable, sorted drop-down of a lookup list ("cboTitle", "cboOffice"): the
 // attendee's field holds the text; the list of the table named by tag() only
-// offers choices. Adding and deleting list values belong to the lookup lists;
-// the delete button beside the box is in place and does nothing yet.
+// offers choices. Typing never adds to the list by itself (Enter inserts
+// nothing): only the lookup lists do, after asking. The delete button beside
+// the box is made here and reports its index.
 class LookupCombo : public QComboBox
 {
     Q_OBJECT
@@ -23,6 +24,12 @@ public:
 signals:
     // cmdDelFromList_Click(index)
     void deleteClicked(int index);
+    // The focus left the box for another control of the window (Validate); not
+    // when the box opens its own list, a menu opens, or the window loses focus.
+    void validate();
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     QString m_tag;

@@ -7,6 +7,8 @@
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Recordset.h"
+#include "data/RecordsetModel.h"
+#include "lists/DonationsGrid.h"
 #include "lists/DonationsPanel.h"
 
 #include <QApplication>
@@ -51,11 +53,8 @@ void RecordCommands::saveRecord()
         if (Recordset *rs = m_window->datPrimaryRS()->recordset();
             rs && rs->editMode() != EditMode::None && rs->updatable())
             rs->update();
-        if (Recordset *rs = m_donations->datDonors()->recordset();
-            rs && rs->editMode() != EditMode::None && rs->updatable()) {
-            rs->update();
-            m_donations->reloadGrid();
-        }
+        // The cell being typed and the pending donation row, for the attendee shown.
+        m_donations->savePending();
     } catch (const AppError &error) {
         // A failed write keeps the pending record and what was typed: Save may be given again.
         Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::None);
@@ -80,24 +79,28 @@ void RecordCommands::deleteRecord()
         != MsgAnswer::Yes)
         return;
     try {
-        DataControl *data = donations ? m_donations->datDonors() : m_window->datPrimaryRS();
-        Recordset *rs = data->recordset();
+        if (donations) {
+            m_donations->deleteCurrentRow(); // the grid's current row
+            return;
+        }
+        Recordset *rs = m_window->datPrimaryRS()->recordset();
         if (!rs)
             throw DataError::make(DataError::NoCurrentRecord);
-        if (!(rs->bof() && rs->eof()))
+        if (!(rs->bof() && rs->eof())) {
             rs->deleteRow();
+            // The attendee's donations went with it: a row still typed in the grid is not written.
+            m_donations->discardPending();
+        }
         if (rs->eof()) {
             if (!rs->bof())
                 rs->movePrevious();
         } else {
             rs->moveNext();
         }
-        if (donations)
-            m_donations->reloadGrid();
     } catch (const AppError &error) {
         Dialogs::instance().message(m_window, error.description(), QStringLiteral("Delete Error"), MsgButtons::Ok,
                                     MsgIcon::Critical);
         if (donations)
-            ignoreErrors([&] { m_donations->reloadGrid(); });
+            ignoreErrors([&] { m_donations->model()->reload(); });
     }
 }

@@ -143,8 +143,11 @@ void RecordDisplay::datPrimaryRS_Reposition()
     });
     ignoreErrors([&] {
         const Recordset *rs = data->recordset();
+        // A new attendee not yet saved, or none: the grid shows no one's donations.
         if (rs && rs->absolutePosition() > -1)
             m_donations->showAttendee(rs->value(QStringLiteral("AttendeeID")).toString());
+        else
+            m_donations->showNoAttendee();
     });
 }
 

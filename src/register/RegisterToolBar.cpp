@@ -64,6 +64,30 @@ QAction *RegisterToolBar::addKeyedButton(const QString &key, const QString &tool
     return action;
 }
 
+QIcon RegisterToolBar::image(const QString &key) const
+{
+    QStyle *st = style();
+    if (key == QLatin1String("View All"))
+        return st->standardIcon(QStyle::SP_FileDialogDetailedView);
+    if (key == QLatin1String("View Rec"))
+        return st->standardIcon(QStyle::SP_FileDialogInfoView);
+    if (key == QLatin1String("New"))
+        return st->standardIcon(QStyle::SP_FileIcon);
+    if (key == QLatin1String("Open"))
+        return st->standardIcon(QStyle::SP_DialogOpenButton);
+    if (key == QLatin1String("Save"))
+        return st->standardIcon(QStyle::SP_DialogSaveButton);
+    if (key == QLatin1String("Delete"))
+        return st->standardIcon(QStyle::SP_TrashIcon);
+    if (key == QLatin1String("Print"))
+        return QIcon::fromTheme(QStringLiteral("document-print"), st->standardIcon(QStyle::SP_ComputerIcon));
+    if (key == QLatin1String("Find"))
+        return st->standardIcon(QStyle::SP_FileDialogContentsView);
+    if (key == QLatin1String("Help"))
+        return st->standardIcon(QStyle::SP_DialogHelpButton);
+    return QIcon();
+}
+
 QAction *RegisterToolBar::button(const QString &key) const
 {
     for (QAction *action : actions()) {

@@ -18,6 +18,9 @@ public:
     // The button whose "key" property is `key`, or nullptr.
     QAction *button(const QString &key) const;
     QComboBox *cboIDSize() const { return m_cboIDSize; }
+    // The image list imlToolbarIcons: the picture of a key ("New", "View All",
+    // "View Rec", "Open", "Save", "Delete", "Print", "Find", "Help").
+    QIcon image(const QString &key) const;
 
     static QString keyOf(const QAction *action);
 

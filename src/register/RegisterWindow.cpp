@@ -25,7 +25,11 @@
 #include "idcard/CardWidget.h"
 #include "idcard/CardWindows.h"
 #include "lists/DatasheetList.h"
+#include "lists/DatasheetView.h"
+#include "lists/DonationsGrid.h"
 #include "lists/DonationsPanel.h"
+#include "lists/FindDialog.h"
+#include "lists/LookupLists.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -60,6 +64,10 @@ RegisterWindow::RegisterWindow(QWidget *parent)
 
     m_display = new RecordDisplay(this, m_attendee, m_donations, m_lstEveryone);
     m_commands = new RecordCommands(this, m_attendee, m_donations);
+    m_lookupLists = new LookupLists(this, m_attendee->cboTitle(), m_attendee->cboOffice(), [this] { return cards(); });
+    m_datasheet = new DatasheetView(this, m_lstEveryone, m_datPrimaryRS, findChild<QAction *>(QStringLiteral("mnuViewAll")),
+                                    m_toolBar->button(QStringLiteral("View All")),
+                                    [this](const QString &key) { return m_toolBar->image(key); });
     m_cardWindows = new CardWindows(m_attendee->card(), this);
     m_cardCommands = new CardCommands(m_cardWindows, m_toolBar->cboIDSize(), this);
     new CardDesign(m_attendee->card(), m_cardWindows, this);
@@ -262,12 +270,9 @@ void RegisterWindow::formLoad(SplashWindow *splash)
     vbEnumCapDrivers(); // step 16
     loadCardWindows();    // step 17
 
-    // Step 18: the datasheet's place over the form.
+    // Step 18: the datasheet's place over the form (the navigator below it stays in sight).
     const QRect place = Twips::toPixelRect(QRect(2040, 600, 0, 0), logicalDpiX(), logicalDpiY());
-    m_lstEveryone->move(place.topLeft());
-    if (QWidget *client = centralWidget())
-        m_lstEveryone->resize(qMax(200, client->width() - place.x()),
-                              qMax(150, client->height() - place.y() - m_datPrimaryRS->sizeHint().height()));
+    m_lstEveryone->placeOver(place.topLeft(), m_datPrimaryRS->sizeHint().height() + 12);
     progress(0.999f);
     progressBox = nullptr; // step 20
 }
@@ -349,6 +354,8 @@ void RegisterWindow::setEvent()
     datDonors()->setDatabaseName(modGen::databaseFile());
     if (rs->absolutePosition() >= 0)
         m_donations->showAttendee(rs->value(QStringLiteral("AttendeeID")).toString());
+    else
+        m_donations->showNoAttendee(); // an event without attendees shows no one's donations
 }
 
 void RegisterWindow::mnuEvent_Click()
@@ -512,14 +519,30 @@ void RegisterWindow::mnuContent_Click()
     ignoreErrors([] { modGen::openDocument(modGen::appFolder() + QStringLiteral("Help.doc"), QStringLiteral("open")); });
 }
 
-// ---- Parts still to come ----------------------------------------------------
-// These hooks keep their place in the load sequence and on the menus; the lookup
-// lists, the datasheet and find fill them.
+// ---- Lookup lists, datasheet and find ------------------------------------------
 
-void RegisterWindow::loadLookupLists() {}
-void RegisterWindow::switchView(bool datasheet) { Q_UNUSED(datasheet); }
-void RegisterWindow::openFind() {}
+void RegisterWindow::loadLookupLists()
+{
+    m_lookupLists->loadLists();
+}
 
-void RegisterWindow::mnuViewAll_Click() {}
-void RegisterWindow::mnuFind_Click() {}
+void RegisterWindow::switchView(bool datasheet)
+{
+    m_datasheet->switchView(datasheet);
+}
+
+void RegisterWindow::openFind()
+{
+    FindDialog::openFind(this, m_datPrimaryRS);
+}
+
+void RegisterWindow::mnuViewAll_Click()
+{
+    ignoreErrors([this] { m_datasheet->mnuViewAll_Click(); });
+}
+
+void RegisterWindow::mnuFind_Click()
+{
+    ignoreErrors([this] { openFind(); });
+}
 

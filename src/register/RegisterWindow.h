@@ -12,8 +12,10 @@ class CardWidget;
 class CardWindows;
 class DataControl;
 class DatasheetList;
+class DatasheetView;
 class DonationsPanel;
 class EventWindow;
+class LookupLists;
 class QPushButton;
 class RecordCommands;
 class RecordDisplay;
@@ -62,6 +64,8 @@ public:
     DatasheetList *lstEveryone() const { return m_lstEveryone; }
     RegisterToolBar *tbToolBar() const { return m_toolBar; }
     RecordDisplay *recordDisplay() const { return m_display; }
+    LookupLists *lookupLists() const { return m_lookupLists; }
+    DatasheetView *datasheetView() const { return m_datasheet; }
 
     // The attendee source of an event: "Select * from Attendees where ProgramID =" and
     // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
@@ -83,7 +87,7 @@ public slots:
     void mnuPreviewID_Click();
     void mnuFilePrint_Click();
 
-    // Commands of the parts still to come: in place, doing nothing yet.
+    // The datasheet view and the find dialog.
     void mnuViewAll_Click();
     void mnuFind_Click();
 
@@ -118,11 +122,11 @@ private:
     void connectMenus();
     void setTabOrder();
 
-    // Load steps that belong to later parts (lookup lists, video, card windows).
+    // Load steps of the lookup lists, the video and the card windows.
     void loadLookupLists();
     void setVideoMenus();
     void loadCardWindows();
-    // Part of the event switch and the datasheet view (toolbar "View All"/"View Rec").
+    // The datasheet view (toolbar "View All"/"View Rec").
     void switchView(bool datasheet);
     void printIDCard();
     void openFind();
@@ -140,6 +144,8 @@ private:
     QPushButton *m_cmdClose = nullptr;
     RecordDisplay *m_display = nullptr;
     RecordCommands *m_commands = nullptr;
+    LookupLists *m_lookupLists = nullptr;
+    DatasheetView *m_datasheet = nullptr;
     QList<QPointer<CardWidget>> m_cards;
     CardWindows *m_cardWindows = nullptr;
     CardCommands *m_cardCommands = nullptr;

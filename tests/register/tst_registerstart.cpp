@@ -94,7 +94,7 @@ void TestRegisterStart::controlsCommandsAndKeyboard()
         QCOMPARE(f.child<QObject>(name)->property(property).toString(), text);
     }
     for (const QString &name : QStringLiteral("fraAtt Label3 cboTitle cboOffice cmdDelFromList_0 lblProgramID lblAttID "
-                                              "lblPic grdDonors cboPaid cboPayType cal datDonors fraID lstEveryone "
+                                              "lblPic grdDonors datDonors fraID lstEveryone "
                                               "tbToolBar cboIDSize").split(QLatin1Char(' ')))
         QVERIFY2(f.child<QWidget>(name), qPrintable(name));
 

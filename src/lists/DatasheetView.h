@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <functional>
+
+class DataControl;
+class DatasheetList;
+class QAction;
+class QTreeWidgetItem;
+
+// The switch between the form view and the datasheet view of the registration
+// window (SwitchView). The datasheet lists every attendee of the attendee
+// recordset, read in one pass without moving the window's record through each
+// of them; then the first line is picked, so the first attendee is current once.
+// The menu item's caption and the toolbar button's image, key and tooltip name
+// the view the next click brings.
+class DatasheetView : public QObject
+{
+    Q_OBJECT
+public:
+    // `images` gives the toolbar picture of a key ("View All", "View Rec").
+    DatasheetView(QWidget *window, DatasheetList *list, DataControl *data, QAction *mnuViewAll, QAction *toolButton,
+                  std::function<QIcon(const QString &)> images);
+
+    // True shows the datasheet, false the form. Reports its own failures.
+    void switchView(bool datasheet);
+    bool isDatasheetShown() const;
+
+    void mnuViewAll_Click();
+    void lstEveryone_ItemClick(QTreeWidgetItem *item);
+    void lstEveryone_DblClick();
+    void lstEveryone_ColumnClick(int column);
+
+private:
+    void showIndicators(bool datasheet);
+    void fill();
+
+    QWidget *m_window;
+    DatasheetList *m_list;
+    DataControl *m_data;
+    QAction *m_mnuViewAll;
+    QAction *m_toolButton;
+    std::function<QIcon(const QString &)> m_images;
+};

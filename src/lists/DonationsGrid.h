@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTableView>
+
+// "grdDonors": the donations grid. Arrow keys move between cells; Tab and
+// Shift+Tab move from cell to cell, wrapping to the next (previous) row, and
+// leave the grid after its last (before its first) cell, so the keyboard is
+// never trapped. Leaving a row, or leaving the grid for another control of the
+// window, writes the row's pending change (the model's submit()).
+class DonationsGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DonationsGrid(QWidget *parent = nullptr);
+
+    // Puts the text of the cell editor that is open (and has the focus) into its cell.
+    void commitOpenEditor();
+    // The cell editor that is open and has the focus, or nullptr.
+    QWidget *openEditor() const;
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    bool atEdge(bool next) const;
+    void focusChanged(QWidget *old, QWidget *now);
+};
