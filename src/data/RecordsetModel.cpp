@@ -384,11 +384,17 @@ bool RecordsetModel::setData(const QModelIndex &index, const QVariant &value, in
                     rs->setValue(fieldColumn(it.key()), it.value());
             }
             Row added = readCurrent();
+            // The add row becomes the new row and a new add row follows it: the row
+            // shows its values only after the insertion, as a change of its own.
+            Row blank;
+            blank.key = added.key;
+            blank.values = QVariantList(added.values.size());
             beginInsertRows(QModelIndex(), row + 1, row + 1);
-            m_rows.append(added);
+            m_rows.append(blank);
             m_pendingRow = row;
             m_pendingAdded = true;
             endInsertRows();
+            m_rows[row] = added;
             emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
             emit headerDataChanged(Qt::Vertical, row, row + 1);
             emit rowAdded(row);

@@ -127,11 +127,13 @@ QWidget *DateDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     QCalendarWidget *cal = edit->calendarWidget();
     cal->setObjectName(QStringLiteral("cal"));
     cal->setAccessibleName(QStringLiteral("Calendar"));
-    // A click on a date writes it into the cell (and the calendar closes).
-    connect(cal, &QCalendarWidget::clicked, this, [this, edit](QDate date) {
+    // A click on a date (or Enter on it) writes it into the cell, and the calendar closes.
+    const auto pick = [this, edit](QDate date) {
         edit->setDate(date);
         emit const_cast<DateDelegate *>(this)->commitData(edit);
-    });
+    };
+    connect(cal, &QCalendarWidget::clicked, this, pick);
+    connect(cal, &QCalendarWidget::activated, this, pick);
     return edit;
 }
 

@@ -28,14 +28,24 @@ QWidget *DonationsGrid::openEditor() const
     return focus && viewport()->isAncestorOf(focus) ? focus : nullptr;
 }
 
+QWidget *DonationsGrid::editorOf(QWidget *part) const
+{
+    // An editor's own parts (a date box's line edit) stand for the editor itself.
+    while (part && part->parentWidget() != viewport())
+        part = part->parentWidget();
+    return part;
+}
+
 void DonationsGrid::commitOpenEditor()
 {
-    QWidget *editor = openEditor();
-    // An editor's own parts (a date box's line edit) hand over to the editor itself.
-    while (editor && editor->parentWidget() != viewport())
-        editor = editor->parentWidget();
-    if (editor)
+    if (QWidget *editor = editorOf(openEditor()))
         commitData(editor);
+}
+
+void DonationsGrid::discardOpenEditor()
+{
+    if (QWidget *editor = editorOf(openEditor()))
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 bool DonationsGrid::atEdge(bool next) const
@@ -82,11 +92,7 @@ void DonationsGrid::focusChanged(QWidget *old, QWidget *now)
     const bool isInside = now == this || isAncestorOf(now);
     if (!wasInside || isInside)
         return;
-    if (viewport()->isAncestorOf(old)) {
-        QWidget *editor = old;
-        while (editor->parentWidget() != viewport())
-            editor = editor->parentWidget();
-        commitData(editor);
-    }
+    if (viewport()->isAncestorOf(old))
+        commitData(editorOf(old));
     model()->submit();
 }

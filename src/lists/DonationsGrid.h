@@ -15,6 +15,8 @@ public:
 
     // Puts the text of the cell editor that is open (and has the focus) into its cell.
     void commitOpenEditor();
+    // Closes that editor without putting its text anywhere.
+    void discardOpenEditor();
     // The cell editor that is open and has the focus, or nullptr.
     QWidget *openEditor() const;
 
@@ -25,5 +27,6 @@ protected:
 
 private:
     bool atEdge(bool next) const;
+    QWidget *editorOf(QWidget *part) const;
     void focusChanged(QWidget *old, QWidget *now);
 };

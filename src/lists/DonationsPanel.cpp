@@ -133,8 +133,7 @@ void DonationsPanel::savePending()
 
 void DonationsPanel::discardPending()
 {
-    if (QWidget *editor = m_grdDonors->openEditor())
-        editor->clearFocus();
+    m_grdDonors->discardOpenEditor();
     m_model->revert();
 }
 
@@ -143,6 +142,8 @@ void DonationsPanel::deleteCurrentRow()
     Recordset *rs = m_model->recordset();
     if (m_attendeeId.isEmpty() || !rs)
         return;
+    // What is being typed into a cell goes with the row (the cell is in the current row).
+    m_grdDonors->discardOpenEditor();
     const QModelIndex current = m_grdDonors->currentIndex();
     const int row = current.isValid() ? current.row() : rs->absolutePosition();
     if (row < 0 || row >= m_model->rowCount() || m_model->isAddRow(row))
