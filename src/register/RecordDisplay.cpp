@@ -69,18 +69,23 @@ void RecordDisplay::txtFields_Change(int index)
 
 QSize RecordDisplay::photoPixelSize() const
 {
+    // One picture serves every card, the card windows too (also those loaded
+    // later, which copy it), so it is decoded for the largest photo box of all
+    // the layouts: the preview is as sharp as the miniature.
     const QList<CardWidget *> cards = m_window->cards();
     const CardWidget *card = cards.isEmpty() ? nullptr : cards.first();
-    const CardLayout layout = card ? card->layout() : CardLayout::miniature();
-    for (const CardElement &element : layout.elements) {
-        if (element.objectName == QLatin1String("imgPic")) {
-            const double dpiX = card ? card->logicalDpiX() : 96.0;
-            const double dpiY = card ? card->logicalDpiY() : 96.0;
-            const qreal ratio = card ? card->devicePixelRatioF() : 1.0;
-            return Twips::toPixelSize(element.twips.size(), dpiX * ratio, dpiY * ratio);
+    const qreal ratio = card ? card->devicePixelRatioF() : 1.0;
+    const double dpiX = (card ? card->logicalDpiX() : 96.0) * ratio;
+    const double dpiY = (card ? card->logicalDpiY() : 96.0) * ratio;
+    QSize largest;
+    for (const CardLayout &layout : {CardLayout::miniature(), CardLayout::card3x4(), CardLayout::card2x35()}) {
+        if (const CardElement *box = layout.element(QStringLiteral("imgPic"))) {
+            const QSize size = Twips::toPixelSize(box->twips.size(), dpiX, dpiY);
+            if (size.width() * size.height() > largest.width() * largest.height())
+                largest = size;
         }
     }
-    return QSize();
+    return largest;
 }
 
 void RecordDisplay::setPhotoOnCards(const QPixmap &photo, const QString &tag)

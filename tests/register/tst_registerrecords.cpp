@@ -66,8 +66,10 @@ void TestRegisterRecords::navigationShowsCounterPhotoAndDonations()
     broken.close();
 
     RegisterWindow *w = f.open(2);
-    // Decoded at the size of the photo box, not at 640 x 480.
-    QVERIFY(!f.card()->photo().isNull() && f.card()->photo().width() < 200);
+    // Decoded at the size of the largest photo box (the "3 X 4" card's 1575 twips,
+    // 105 pixels at 96 dpi), not at 640 x 480 and not at the miniature's size.
+    QVERIFY(!f.card()->photo().isNull());
+    QCOMPARE(f.card()->photo().width() / f.card()->photo().devicePixelRatio(), 105.0);
     QCOMPARE(w->recordDisplay()->photoTag(), "Pic\\1.jpg");
     // An unreadable photo right after a good one shows none (not the one before); a missing one
     // none; blanks around a chapter stay; no chapter and no city leave the line empty.
