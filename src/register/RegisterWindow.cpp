@@ -286,6 +286,8 @@ void RegisterWindow::closeEvent(QCloseEvent *event)
     try {
         if (m_datPrimaryRS->recordset())
             written = m_datPrimaryRS->unload();
+        if (written)
+            m_donations->savePending(); // the donation row still being typed, too
     } catch (const AppError &error) {
         Dialogs::instance().message(this, error.description(), error.source(), MsgButtons::Ok, MsgIcon::Critical);
         written = false;

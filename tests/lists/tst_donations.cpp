@@ -306,6 +306,13 @@ void TestDonations::saveAndDeleteFromTheWindow()
     QTest::keyClick(f.field(5), Qt::Key_Escape);
     QCOMPARE(f.field(5)->text(), "theirs");
     QCOMPARE(f.dialogs->boxes().size(), 3);
+
+    // Closing the window writes the cell still being typed.
+    go(1, Col::PaymentTypeCol);
+    QTest::keyClick(f.grid(), Qt::Key_F2);
+    QTest::keyClick(f.grid()->openEditor(), Qt::Key_Down); // "Cash" to "Check"
+    QVERIFY(w->close());
+    QCOMPARE(f.sql("SELECT PaymentType FROM Donations WHERE Amount = 300000"), "Check");
 }
 
 QTEST_MAIN(TestDonations)
