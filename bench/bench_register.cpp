@@ -5,11 +5,11 @@
 //
 // Run a Release build: bench_register [--benchmark_repetitions=N]
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "app/ModGen.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/SplashWindow.h"
-#include "data/DataControl.h"
+#include "bindings/DataControl.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "register/RegisterWindow.h"

@@ -1,5 +1,5 @@
 // quorvex-db: makes the database file Quorvex.mdb that the program works on.
-#include "app/AppError.h"
+#include "core/AppError.h"
 #include "data/Database.h"
 
 #include <QCoreApplication>
