@@ -152,6 +152,7 @@ void TestCardWidget::itemsFollowTheLayoutTablesAtTheScreensResolution()
         for (const Row &row : table.rows) {
             CardItem *item = card.item(QString::fromLatin1(row.name));
             QVERIFY2(item, row.name);
+            QCOMPARE(item->element().twips, row.twips); // exact, as a pixel may hide a typo
             QCOMPARE(item->geometry(), scaled(row.twips, dpiX, dpiY));
             QCOMPARE(item->toolTip(), QString::fromLatin1(row.toolTip));
             if (row.points > 0) {
@@ -329,10 +330,8 @@ void TestCardWidget::printedTextIsTextAtTruePointSize()
         all += t.text + '|';
 
     // Every line (the codes line too) drawn whole as text in its box, at its size.
-    int circles = 0;
     for (const CardElement &e : layout.elements) {
         const QString text = e.textIn(content);
-        circles += e.objectName.startsWith(QStringLiteral("Shape2_")) ? 1 : 0;
         if (e.kind != CardElement::Text || text.isEmpty())
             continue;
         bool found = false;
@@ -355,8 +354,7 @@ void TestCardWidget::printedTextIsTextAtTruePointSize()
         QCOMPARE(target, painter.elementRect(*layout.element(QString::fromLatin1(name)), page));
     }
     QCOMPARE(rec.ellipses.size(), which == 0 ? 0 : 8);
-    QCOMPARE(circles, rec.ellipses.size());
-    if (circles)
+    if (which != 0)
         QVERIFY(painter.elementRect(*layout.element(QStringLiteral("Shape2_7")), page).contains(rec.ellipses.last()));
 
     // Drawn at half size, the fonts shrink with the card.
@@ -379,19 +377,13 @@ void TestCardWidget::clicksAndKeysRaiseTheCardsCommands()
         QTest::mouseClick(item, button, {}, item->rect().center());
     };
 
-    click("lblHeader_0");
-    click("lblHeader_1");
-    QCOMPARE(counts(), (QList<qsizetype>{2, 0, 0}));
-    QCOMPARE(QList<int>({header.at(0).at(0).toInt(), header.at(1).at(0).toInt()}), QList<int>({0, 1}));
-    click("ImgLogo");
-    QCOMPARE(counts(), (QList<qsizetype>{2, 1, 0}));
-    // Every other item and the bare card (bottom right corner) are the card's own click; a right click is none.
+    // Headers, logo, a line and the bare card are clicked through the real window in tst_cardwindows;
+    // the photo and the chapter are the card's own click too; a right click is none.
     click("imgPic");
-    click("lblName_1");
     click("lblChap");
-    QTest::mouseClick(&card, Qt::LeftButton, {}, QPoint(card.width() - 3, card.height() - 3));
     click("lblHeader_0", Qt::RightButton);
-    QCOMPARE(counts(), (QList<qsizetype>{2, 1, 4}));
+    click("ImgLogo", Qt::RightButton);
+    QCOMPARE(counts(), (QList<qsizetype>{0, 0, 2}));
 
     // Keyboard: the card takes focus, Enter and Space ask for the colour; other keys do nothing.
     card.setFocus();
@@ -400,7 +392,7 @@ void TestCardWidget::clicksAndKeysRaiseTheCardsCommands()
     QTest::keyClick(&card, Qt::Key_Space);
     QTest::keyClick(&card, Qt::Key_A);
     QTest::keyClick(&card, Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(counts(), (QList<qsizetype>{2, 1, 6}));
+    QCOMPARE(counts(), (QList<qsizetype>{0, 0, 4}));
 }
 
 QTEST_MAIN(TestCardWidget)
