@@ -120,9 +120,11 @@ std::optional<quint32> QtDialogs::color(QWidget *parent, quint32 initial)
     return quint32(chosen.red()) + 256u * quint32(chosen.green()) + 65536u * quint32(chosen.blue());
 }
 
-bool QtDialogs::printer(QWidget *parent, QPrinter *printer)
+bool QtDialogs::printer(QWidget *parent, QPrinter *printer, const QString &title)
 {
     QPrintDialog dialog(printer, parent);
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
     return dialog.exec() == QDialog::Accepted;
 }
 

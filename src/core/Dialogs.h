@@ -47,8 +47,8 @@ public:
     // or nullopt when cancelled.
     virtual std::optional<quint32> color(QWidget *parent, quint32 initial) = 0;
 
-    // The printer dialog: true when the user confirmed (printer is set up).
-    virtual bool printer(QWidget *parent, QPrinter *printer) = 0;
+    // The printer dialog with its title: true when the user confirmed (printer is set up).
+    virtual bool printer(QWidget *parent, QPrinter *printer, const QString &title) = 0;
 
     // Shows a window modally and returns when it has closed (QDialog::result()).
     virtual int showModal(QDialog *dialog) = 0;
@@ -67,7 +67,7 @@ public:
     QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
                      const QString &defaultExtension) override;
     std::optional<quint32> color(QWidget *parent, quint32 initial) override;
-    bool printer(QWidget *parent, QPrinter *printer) override;
+    bool printer(QWidget *parent, QPrinter *printer, const QString &title) override;
     int showModal(QDialog *dialog) override;
 
 protected:

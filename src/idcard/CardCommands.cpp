@@ -140,7 +140,7 @@ void CardCommands::printIDCard()
 void CardCommands::mnuFilePrint_Click()
 {
     bool chosen = false;
-    ignoreErrors([&] { chosen = Dialogs::instance().printer(m_owner, printer()); });
+    ignoreErrors([&] { chosen = Dialogs::instance().printer(m_owner, printer(), QStringLiteral("Print ID Card")); });
     if (chosen) {
         printIDCard();
         return;

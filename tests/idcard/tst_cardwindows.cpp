@@ -40,10 +40,10 @@ public:
         asked << QStringList {"open", title, folder, filter, defaultExtension}.join('|');
         return ScriptedDialogs::openFile(parent, title, folder, filter, defaultExtension);
     }
-    bool printer(QWidget *parent, QPrinter *printer) override
+    bool printer(QWidget *parent, QPrinter *printer, const QString &title) override
     {
-        asked << QStringLiteral("printer");
-        return ScriptedDialogs::printer(parent, printer);
+        asked << QStringLiteral("printer|") + title;
+        return ScriptedDialogs::printer(parent, printer, title);
     }
 };
 
@@ -440,7 +440,7 @@ void TestCardWindows::printCommandsSayWhyNothingIsPrinted()
     f.dialogs->answerPrinter(false);
     f.dialogs->answer(MsgAnswer::Ok);
     f.action("mnuFilePrint")->trigger();
-    QCOMPARE(dialogs()->asked, QStringList("printer"));
+    QCOMPARE(dialogs()->asked, QStringList("printer|Print ID Card"));
     const ScriptedDialogs::Box box = f.dialogs->lastBox();
     QCOMPARE(box.title, "Print ID Card");
     QCOMPARE(box.icon, MsgIcon::Information);

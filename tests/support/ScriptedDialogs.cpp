@@ -125,7 +125,7 @@ std::optional<quint32> ScriptedDialogs::color(QWidget *, quint32)
     return m_colors.takeFirst();
 }
 
-bool ScriptedDialogs::printer(QWidget *, QPrinter *)
+bool ScriptedDialogs::printer(QWidget *, QPrinter *, const QString &)
 {
     if (m_printers.isEmpty()) {
         failUnexpected(QStringLiteral("printer dialog"));

@@ -57,7 +57,7 @@ public:
     QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
                      const QString &defaultExtension) override;
     std::optional<quint32> color(QWidget *parent, quint32 initial) override;
-    bool printer(QWidget *parent, QPrinter *printer) override;
+    bool printer(QWidget *parent, QPrinter *printer, const QString &title) override;
     int showModal(QDialog *dialog) override;
 
 protected:
