@@ -9,7 +9,7 @@
 
 #include "app/ModGen.h"
 #include "capture/PictureConverter.h"
-#include "core/Dialogs.h"
+#include "support/BenchSupport.h"
 #include "core/Settings.h"
 #include "data/Database.h"
 #include "idcard/CardWidget.h"
@@ -36,91 +36,41 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const QSize FrameSize(1280, 720);
 
-// Yes to the snap's question (remembering when it was answered); OK otherwise.
-class BenchDialogs : public Dialogs
-{
-public:
-    Clock::time_point answeredAt;
-    int otherBoxes = 0;
-
-    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
-    std::optional<quint32> color(QWidget *, quint32) override { return std::nullopt; }
-    bool printer(QWidget *, QPrinter *) override { return false; }
-    int showModal(QDialog *dialog) override
-    {
-        dialog->reject();
-        return QDialog::Rejected;
-    }
-
-protected:
-    MsgAnswer showMessage(QWidget *, const QString &, const QString &, MsgButtons buttons, MsgIcon,
-                          MsgAnswer) override
-    {
-        if (buttons == MsgButtons::YesNo) {
-            answeredAt = Clock::now();
-            return MsgAnswer::Yes;
-        }
-        ++otherBoxes;
-        return MsgAnswer::Ok;
-    }
-};
-
-// A database with one event and one attendee, the program folder with the
-// converter, and the main window open on that attendee with a fake camera.
+// The registration window on one attendee, with the fake camera and the real
+// converter; Yes to the snap's question (remembering when it was answered).
 struct World
 {
-    QTemporaryDir dir;
+    BenchFolders folders;
     BenchDialogs dialogs;
+    Clock::time_point answeredAt;
+    int otherBoxes = 0;
     std::unique_ptr<RegisterWindow> window;
 
     World()
     {
-        Settings::setStoreFolderForTesting(dir.filePath("settings"));
+        dialogs.answer = [this](const QString &, const QString &, MsgButtons buttons) {
+            if (buttons != MsgButtons::YesNo) {
+                ++otherBoxes;
+                return MsgAnswer::Ok;
+            }
+            answeredAt = Clock::now();
+            return MsgAnswer::Yes;
+        };
         Dialogs::install(&dialogs);
-        const QString dbFolder = QDir::toNativeSeparators(dir.filePath("db")) + QDir::separator();
-        const QString appFolder = QDir::toNativeSeparators(dir.filePath("app")) + QDir::separator();
-        QDir().mkpath(dbFolder);
-        QDir().mkpath(appFolder + "Logo");
-        QImage logo(61, 61, QImage::Format_RGB32);
-        logo.fill(Qt::blue);
-        logo.save(appFolder + "Logo/logo.bmp");
-        QFile::link(QStringLiteral(QUORVEX_CONVERTER), appFolder + "util1.sp");
-        Database::create(dbFolder + "Quorvex.mdb");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-setup");
-            db.setDatabaseName(dbFolder + "Quorvex.mdb");
-            db.open();
-            QSqlQuery q(db);
-            q.exec("INSERT INTO Program (ProgramID, Name) VALUES (1, 'Fair')");
-            q.exec("INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')");
-            q.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("bench-setup");
-        SettingKeys::DBPath.write(dbFolder);
-        modGen::dbFolder() = dbFolder;
-        modGen::appFolder() = appFolder;
+        QFile::link(QStringLiteral(QUORVEX_CONVERTER), folders.appFolder + "util1.sp");
+        std::shared_ptr<Database> db = Database::openSeparate(folders.databaseFile());
+        db->beginWrite();
+        db->execute(QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (1, 'Fair')"), {});
+        db->execute(QStringLiteral("INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')"), {});
+        db->commit();
         FakeCapture::install(FakeCapture::oneDriver(), FrameSize);
-
-        window = std::make_unique<RegisterWindow>();
-        window->setTag("1");
-        window->formLoad(nullptr);
-        window->show();
-        QApplication::processEvents();
+        window = openRegisterWindow(folders.appFolder, 1);
     }
     ~World()
     {
         window.reset();
         CaptureControl::setMaker({});
         Dialogs::install(nullptr);
-        Settings::setStoreFolderForTesting(QString());
     }
 };
 
@@ -145,11 +95,11 @@ void BM_SnapYesToPhotoOnThreeCards(benchmark::State &state)
             card->setPhoto(QPixmap());
         snap->trigger();
         const auto shown = Clock::now();
-        if (!photoOnEveryCard(*world.window) || world.dialogs.otherBoxes) {
+        if (!photoOnEveryCard(*world.window) || world.otherBoxes) {
             state.SkipWithError("the photo did not reach the three cards");
             break;
         }
-        state.SetIterationTime(std::chrono::duration<double>(shown - world.dialogs.answeredAt).count());
+        state.SetIterationTime(std::chrono::duration<double>(shown - world.answeredAt).count());
     }
 }
 BENCHMARK(BM_SnapYesToPhotoOnThreeCards)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -7,7 +7,7 @@
 
 #include "app/ModGen.h"
 #include "bindings/DataControl.h"
-#include "core/Dialogs.h"
+#include "support/BenchSupport.h"
 #include "core/Settings.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
@@ -39,33 +39,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Every box is answered with OK; no dialog is expected.
-class BenchDialogs : public Dialogs
-{
-public:
-    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
-    std::optional<quint32> color(QWidget *, quint32) override { return std::nullopt; }
-    bool printer(QWidget *, QPrinter *) override { return false; }
-    int showModal(QDialog *dialog) override
-    {
-        dialog->reject();
-        return QDialog::Rejected;
-    }
-
-protected:
-    MsgAnswer showMessage(QWidget *, const QString &, const QString &, MsgButtons buttons, MsgIcon,
-                          MsgAnswer) override
-    {
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-    }
-};
 
 constexpr int Attendees = 2000;
 constexpr qint64 EventId = 1;
@@ -74,32 +47,15 @@ constexpr qint64 EventId = 1;
 // camera-sized JPEG photo, and the program folder with a logo.
 struct World
 {
-    QTemporaryDir dir;
-    QString dbFolder;
-    QString appFolder;
+    BenchFolders folders;
+    QTemporaryDir &dir = folders.dir;
+    const QString &appFolder = folders.appFolder;
 
     World()
     {
-        const QString root = dir.path() + QLatin1Char('/');
-        Settings::setStoreFolderForTesting(root + QStringLiteral("settings"));
-        dbFolder = root + QStringLiteral("db/");
-        appFolder = root + QStringLiteral("app/");
-        QDir().mkpath(dbFolder + QStringLiteral("Pic"));
-        QDir().mkpath(appFolder + QStringLiteral("Logo"));
-        QImage logo(61, 61, QImage::Format_RGB32);
-        logo.fill(Qt::darkBlue);
-        logo.save(appFolder + QStringLiteral("Logo/logo.bmp"));
-        SettingKeys::DBPath.write(dbFolder);
         SettingKeys::Header1.write(QStringLiteral("Spring Convention 2026"));
-
-        QImage photo(640, 480, QImage::Format_RGB32);
-        for (int y = 0; y < photo.height(); ++y)
-            for (int x = 0; x < photo.width(); ++x)
-                photo.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
-        photo.save(dbFolder + QStringLiteral("Pic/photo.jpg"), "JPG", 65);
-
-        const QString file = dbFolder + QLatin1String(modGen::DatabaseFileName);
-        Database::create(file);
+        writeDetailedPhoto(folders.dbFolder + QStringLiteral("Pic/photo.jpg"));
+        const QString file = folders.databaseFile();
         std::shared_ptr<Database> db = Database::openSeparate(file);
         db->beginWrite();
         db->execute(QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, 'Benchmark')"), {EventId});
@@ -118,27 +74,10 @@ World &world()
     return w;
 }
 
-double medianOf(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 // The registration window open on the benchmark event, shown.
 std::unique_ptr<RegisterWindow> openWindow()
 {
-    World &w = world();
-    modGen::dbFolder().clear();
-    modGen::appFolder() = w.appFolder;
-    auto window = std::make_unique<RegisterWindow>();
-    window->setTag(QString::number(EventId));
-    window->formLoad(nullptr);
-    window->show();
-    QCoreApplication::processEvents();
-    return window;
+    return openRegisterWindow(world().appFolder, EventId);
 }
 
 void BM_PrintCardToPdf(benchmark::State &state)
@@ -182,18 +121,7 @@ void BM_MoveWithCardWindows(benchmark::State &state)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     const int cards = int(window->cards().size());
-    DataControl *navigator = window->datPrimaryRS();
-    QToolButton *next = navigator->button(2);
-    QToolButton *first = navigator->button(0);
-    std::vector<double> ms;
-    for (auto _ : state) {
-        QToolButton *button = navigator->recordset()->absolutePosition() + 1 >= Attendees ? first : next;
-        const auto start = Clock::now();
-        button->click();
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(elapsed);
-        ms.push_back(elapsed * 1000.0);
-    }
+    const std::vector<double> ms = timeNavigatorMoves(state, *window);
     state.counters["median_ms"] = medianOf(ms);
     state.counters["cards"] = cards;
     state.SetLabel(state.range(0) ? "both card windows loaded" : "no card window loaded");
@@ -217,6 +145,5 @@ int main(int argc, char **argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    Settings::setStoreFolderForTesting(QString());
     return 0;
 }

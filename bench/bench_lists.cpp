@@ -8,7 +8,7 @@
 
 #include "app/ModGen.h"
 #include "bindings/DataControl.h"
-#include "core/Dialogs.h"
+#include "support/BenchSupport.h"
 #include "core/Settings.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
@@ -43,33 +43,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Yes to every question, OK to every box, every modal window closed at once.
-class BenchDialogs : public Dialogs
-{
-public:
-    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
-    std::optional<quint32> color(QWidget *, quint32) override { return std::nullopt; }
-    bool printer(QWidget *, QPrinter *) override { return false; }
-    int showModal(QDialog *dialog) override
-    {
-        dialog->reject();
-        return QDialog::Rejected;
-    }
-
-protected:
-    MsgAnswer showMessage(QWidget *, const QString &, const QString &, MsgButtons buttons, MsgIcon,
-                          MsgAnswer) override
-    {
-        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-    }
-};
 
 constexpr int Attendees = 10000;
 constexpr int Offices = 500;
@@ -78,32 +51,14 @@ const QString Fields = QStringLiteral("LastName, FirstName, Address, City, State
 
 struct World
 {
-    QTemporaryDir dir;
-    QString dbFolder;
-    QString appFolder;
+    BenchFolders folders;
+    const QString &appFolder = folders.appFolder;
     QString file;
 
     World()
     {
-        const QString root = dir.path() + QLatin1Char('/');
-        Settings::setStoreFolderForTesting(root + QStringLiteral("settings"));
-        dbFolder = root + QStringLiteral("db/");
-        appFolder = root + QStringLiteral("app/");
-        QDir().mkpath(dbFolder + QStringLiteral("Pic"));
-        QDir().mkpath(appFolder + QStringLiteral("Logo"));
-        QImage logo(61, 61, QImage::Format_RGB32);
-        logo.fill(Qt::darkBlue);
-        logo.save(appFolder + QStringLiteral("Logo/logo.bmp"));
-        SettingKeys::Logo.write(appFolder + QStringLiteral("Logo/logo.bmp"));
-        SettingKeys::DBPath.write(dbFolder);
-        QImage photo(640, 480, QImage::Format_RGB32);
-        for (int y = 0; y < photo.height(); ++y)
-            for (int x = 0; x < photo.width(); ++x)
-                photo.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
-        photo.save(dbFolder + QStringLiteral("Pic/photo.jpg"), "JPG", 65);
-
-        file = dbFolder + QLatin1String(modGen::DatabaseFileName);
-        Database::create(file);
+        writeDetailedPhoto(folders.dbFolder + QStringLiteral("Pic/photo.jpg"));
+        file = folders.databaseFile();
         std::shared_ptr<Database> db = Database::openSeparate(file);
         db->beginWrite();
         db->execute(QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, 'Benchmark')"), {EventId});
@@ -128,15 +83,6 @@ World &world()
     return w;
 }
 
-double medianOf(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -150,14 +96,11 @@ struct OpenWindow
 
     OpenWindow()
     {
+        // Yes to every question.
+        dialogs.answer = [](const QString &, const QString &, MsgButtons) { return MsgAnswer::Yes; };
         Dialogs::install(&dialogs);
-        modGen::dbFolder().clear();
-        modGen::appFolder() = world().appFolder;
-        window = std::make_unique<RegisterWindow>();
-        window->setTag(QString::number(EventId));
-        window->formLoad(nullptr);
+        window = openRegisterWindow(world().appFolder, EventId);
         window->resize(1200, 800);
-        window->show();
         QCoreApplication::processEvents();
     }
     ~OpenWindow()
@@ -282,6 +225,5 @@ int main(int argc, char **argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    Settings::setStoreFolderForTesting(QString());
     return 0;
 }

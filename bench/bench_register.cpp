@@ -5,7 +5,7 @@
 //
 // Run a Release build: bench_register [--benchmark_repetitions=N]
 
-#include "core/Dialogs.h"
+#include "support/BenchSupport.h"
 #include "app/ModGen.h"
 #include "core/Settings.h"
 #include "app/SplashWindow.h"
@@ -37,39 +37,6 @@ using Clock = std::chrono::steady_clock;
 Clock::time_point g_processStart;
 double g_applicationConstructionMs = 0;
 
-// Answers every box with OK and every modal window with Cancel; remembers when the
-// event prompt was asked.
-class BenchDialogs : public Dialogs
-{
-public:
-    std::optional<Clock::time_point> eventPromptAt;
-
-    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
-    {
-        return QString();
-    }
-    std::optional<quint32> color(QWidget *, quint32) override { return std::nullopt; }
-    bool printer(QWidget *, QPrinter *) override { return false; }
-    int showModal(QDialog *dialog) override
-    {
-        dialog->reject();
-        return QDialog::Rejected;
-    }
-
-protected:
-    MsgAnswer showMessage(QWidget *, const QString &text, const QString &title, MsgButtons buttons, MsgIcon,
-                          MsgAnswer) override
-    {
-        if (title == QLatin1String("Event Required") && !eventPromptAt)
-            eventPromptAt = Clock::now();
-        (void)text;
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
-    }
-};
 
 constexpr int Attendees = 10000;
 constexpr int DonationsEach = 3;
@@ -78,33 +45,13 @@ constexpr qint64 EventId = 1;
 // The temporary world: settings store, database with the big event, program folder with the logo.
 struct World
 {
-    QTemporaryDir dir;
-    QString dbFolder;
-    QString appFolder;
+    BenchFolders folders;
+    const QString &appFolder = folders.appFolder;
 
     World()
     {
-        const QString root = dir.path() + QLatin1Char('/');
-        Settings::setStoreFolderForTesting(root + QStringLiteral("settings"));
-        dbFolder = root + QStringLiteral("db/");
-        appFolder = root + QStringLiteral("app/");
-        QDir().mkpath(dbFolder + QStringLiteral("Pic"));
-        QDir().mkpath(appFolder + QStringLiteral("Logo"));
-        QImage logo(61, 61, QImage::Format_RGB32);
-        logo.fill(Qt::darkBlue);
-        logo.save(appFolder + QStringLiteral("Logo/logo.bmp"));
-        SettingKeys::Logo.write(appFolder + QStringLiteral("Logo/logo.bmp"));
-        SettingKeys::DBPath.write(dbFolder);
-
-        // One photo, a real camera-sized JPEG with some detail, named by every attendee.
-        QImage photo(640, 480, QImage::Format_RGB32);
-        for (int y = 0; y < photo.height(); ++y)
-            for (int x = 0; x < photo.width(); ++x)
-                photo.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
-        photo.save(dbFolder + QStringLiteral("Pic/photo.jpg"), "JPG", 65);
-
-        const QString file = dbFolder + QLatin1String(modGen::DatabaseFileName);
-        Database::create(file);
+        writeDetailedPhoto(folders.dbFolder + QStringLiteral("Pic/photo.jpg"));
+        const QString file = folders.databaseFile();
         std::shared_ptr<Database> db = Database::openSeparate(file);
         db->beginWrite();
         db->execute(QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, 'Benchmark')"), {EventId});
@@ -129,15 +76,6 @@ World &world()
     return w;
 }
 
-double medianOf(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 double percentileOf(std::vector<double> values, double p)
 {
     if (values.empty())
@@ -151,28 +89,9 @@ void BM_NavigatorMove(benchmark::State &state)
     World &w = world();
     BenchDialogs dialogs;
     Dialogs::install(&dialogs);
-    modGen::dbFolder().clear();
-    modGen::appFolder() = w.appFolder;
-    auto window = std::make_unique<RegisterWindow>();
-    window->setTag(QString::number(EventId));
-    window->formLoad(nullptr);
-    window->show();
-    QCoreApplication::processEvents();
-
+    auto window = openRegisterWindow(w.appFolder, EventId);
     DataControl *navigator = window->datPrimaryRS();
-    QToolButton *next = navigator->button(2);
-    QToolButton *first = navigator->button(0);
-    std::vector<double> ms;
-    ms.reserve(100000);
-    for (auto _ : state) {
-        QToolButton *button = navigator->recordset()->absolutePosition() + 1 >= Attendees ? first : next;
-        const auto start = Clock::now();
-        button->click();
-        const auto end = Clock::now();
-        const double elapsed = std::chrono::duration<double>(end - start).count();
-        state.SetIterationTime(elapsed);
-        ms.push_back(elapsed * 1000.0);
-    }
+    const std::vector<double> ms = timeNavigatorMoves(state, *window);
     state.counters["median_ms"] = medianOf(ms);
     state.counters["p90_ms"] = percentileOf(ms, 0.9);
     state.counters["max_ms"] = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
@@ -190,6 +109,12 @@ void BM_StartupToEventPrompt(benchmark::State &state)
     std::vector<double> ms;
     for (auto _ : state) {
         BenchDialogs dialogs;
+        std::optional<Clock::time_point> eventPromptAt;
+        dialogs.answer = [&](const QString &, const QString &title, MsgButtons) {
+            if (title == QLatin1String("Event Required") && !eventPromptAt)
+                eventPromptAt = Clock::now();
+            return MsgAnswer::No;
+        };
         Dialogs::install(&dialogs);
         modGen::dbFolder().clear();
         modGen::appFolder() = w.appFolder;
@@ -199,7 +124,7 @@ void BM_StartupToEventPrompt(benchmark::State &state)
             splash.formLoad(); // Cancel at the event window ends this start
         }
         const double elapsed =
-            dialogs.eventPromptAt ? std::chrono::duration<double>(*dialogs.eventPromptAt - start).count() : 0.0;
+            eventPromptAt ? std::chrono::duration<double>(*eventPromptAt - start).count() : 0.0;
         state.SetIterationTime(elapsed);
         ms.push_back(elapsed * 1000.0);
         Dialogs::install(nullptr);
@@ -229,6 +154,5 @@ int main(int argc, char **argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    Settings::setStoreFolderForTesting(QString());
     return 0;
 }
