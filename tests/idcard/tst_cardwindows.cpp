@@ -395,7 +395,9 @@ void TestCardWindows::printingMakesOnePageOfTheCardsSize()
         QVERIFY2(found.contains(name), qPrintable(words));
     const QRectF box(QPointF(lastNameBox.topLeft()) / 20.0, QSizeF(lastNameBox.size()) / 20.0);
     const QRectF smith = found.value("SMITH");
-    QVERIFY2(box.adjusted(-1, -1, 1, 1).contains(smith), QTest::toString(smith));
+    QVERIFY2(box.adjusted(-1, -1, 1, 1).contains(smith),
+             qPrintable(QStringLiteral("SMITH at %1,%2 %3 x %4").arg(smith.left()).arg(smith.top())
+                            .arg(smith.width()).arg(smith.height())));
     QVERIFY(qAbs(smith.left() - box.left()) < 1.5);
     QVERIFY(smith.height() > 9 && smith.height() < 20); // 12 or 13.5 pt type
 
