@@ -7,7 +7,6 @@
 
 #include "FakeCapture.h"
 
-#include "app/ModGen.h"
 #include "capture/PictureConverter.h"
 #include "support/BenchSupport.h"
 #include "core/Settings.h"
@@ -64,7 +63,7 @@ struct World
         db->execute(QStringLiteral("INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')"), {});
         db->commit();
         FakeCapture::install(FakeCapture::oneDriver(), FrameSize);
-        window = openRegisterWindow(folders.appFolder, 1);
+        window = openRegisterWindow(folders, 1);
     }
     ~World()
     {
@@ -112,15 +111,13 @@ void BM_ConverterAlone(benchmark::State &state)
     QImage frame(FrameSize, QImage::Format_RGB888);
     frame.fill(QColor(120, 160, 200));
     frame.save(bitmap, "BMP");
-    const QString saved = modGen::appFolder();
-    modGen::appFolder() = QFileInfo(QStringLiteral(QUORVEX_CONVERTER)).absolutePath() + QDir::separator();
+    const PictureConverter converter(QFileInfo(QStringLiteral(QUORVEX_CONVERTER)).absolutePath() + QDir::separator());
     for (auto _ : state) {
-        if (PictureConverter().run(bitmap, jpeg, 5000).outcome != PictureConverter::Outcome::Converted) {
+        if (converter.run(bitmap, jpeg, 5000).outcome != PictureConverter::Outcome::Converted) {
             state.SkipWithError("the converter failed");
             break;
         }
     }
-    modGen::appFolder() = saved;
 }
 BENCHMARK(BM_ConverterAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

@@ -5,7 +5,6 @@
 //
 // Run a Release build: QT_QPA_PLATFORM=offscreen bench_idcard [--benchmark_repetitions=N]
 
-#include "app/ModGen.h"
 #include "bindings/DataControl.h"
 #include "support/BenchSupport.h"
 #include "core/Settings.h"
@@ -77,14 +76,13 @@ World &world()
 // The registration window open on the benchmark event, shown.
 std::unique_ptr<RegisterWindow> openWindow()
 {
-    return openRegisterWindow(world().appFolder, EventId);
+    return openRegisterWindow(world().folders, EventId);
 }
 
 void BM_PrintCardToPdf(benchmark::State &state)
 {
     BenchDialogs dialogs;
     Dialogs::install(&dialogs);
-    CardCommands::setPrinterCount([] { return 1; });
     auto window = openWindow();
     window->tbToolBar()->cboIDSize()->setCurrentIndex(state.range(0));
     const QString file = world().dir.path() + QStringLiteral("/card.pdf");
@@ -104,7 +102,6 @@ void BM_PrintCardToPdf(benchmark::State &state)
     state.counters["pdf_bytes"] = double(QFileInfo(file).size());
     state.SetLabel(state.range(0) == 2 ? "3 X 4" : "2 1/4 X 3.5");
     window.reset();
-    CardCommands::setPrinterCount(nullptr);
     Dialogs::install(nullptr);
 }
 BENCHMARK(BM_PrintCardToPdf)->Arg(2)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);

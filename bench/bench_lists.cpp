@@ -6,7 +6,6 @@
 //
 // Run a Release build: QT_QPA_PLATFORM=offscreen bench_lists
 
-#include "app/ModGen.h"
 #include "bindings/DataControl.h"
 #include "support/BenchSupport.h"
 #include "core/Settings.h"
@@ -99,7 +98,7 @@ struct OpenWindow
         // Yes to every question.
         dialogs.answer = [](const QString &, const QString &, MsgButtons) { return MsgAnswer::Yes; };
         Dialogs::install(&dialogs);
-        window = openRegisterWindow(world().appFolder, EventId);
+        window = openRegisterWindow(world().folders, EventId);
         window->resize(1200, 800);
         QCoreApplication::processEvents();
     }
@@ -166,7 +165,7 @@ BENCHMARK(BM_DatasheetAgainstPlainSelect)->UseManualTime()->Unit(benchmark::kMil
 void BM_FindFirst(benchmark::State &state)
 {
     OpenWindow open;
-    FindDialog dialog(open.window.get());
+    FindDialog dialog(world().folders.context, open.window.get());
     dialog.showFind(open.window->datPrimaryRS()->recordset()); // closed at once; the recordset stays
     auto *fields = dialog.findChild<QComboBox *>(QStringLiteral("cboFields"));
     fields->setCurrentIndex(fields->findText(QStringLiteral("LastName")));
@@ -204,7 +203,7 @@ void BM_AddLookupValueAndReload(benchmark::State &state)
         if (office->count() != Offices + 1)
             state.SkipWithError("the value was not added");
         db->execute(QStringLiteral("DELETE FROM Office WHERE OfficeName = ?"), {value});
-        LookupLists::loadList(QStringLiteral("Office"), office);
+        LookupLists::loadList(world().file, QStringLiteral("Office"), office);
     }
     state.counters["median_ms"] = medianOf(ms);
 }

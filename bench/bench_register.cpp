@@ -6,7 +6,6 @@
 // Run a Release build: bench_register [--benchmark_repetitions=N]
 
 #include "support/BenchSupport.h"
-#include "app/ModGen.h"
 #include "core/Settings.h"
 #include "app/SplashWindow.h"
 #include "bindings/DataControl.h"
@@ -89,7 +88,7 @@ void BM_NavigatorMove(benchmark::State &state)
     World &w = world();
     BenchDialogs dialogs;
     Dialogs::install(&dialogs);
-    auto window = openRegisterWindow(w.appFolder, EventId);
+    auto window = openRegisterWindow(w.folders, EventId);
     DataControl *navigator = window->datPrimaryRS();
     const std::vector<double> ms = timeNavigatorMoves(state, *window);
     state.counters["median_ms"] = medianOf(ms);
@@ -116,11 +115,11 @@ void BM_StartupToEventPrompt(benchmark::State &state)
             return MsgAnswer::No;
         };
         Dialogs::install(&dialogs);
-        modGen::dbFolder().clear();
-        modGen::appFolder() = w.appFolder;
+        AppContext context;
+        context.appFolder = w.appFolder;
         const auto start = Clock::now();
         {
-            SplashWindow splash;
+            SplashWindow splash(context);
             splash.formLoad(); // Cancel at the event window ends this start
         }
         const double elapsed =

@@ -1,6 +1,5 @@
 #include "BenchSupport.h"
 
-#include "app/ModGen.h"
 #include "bindings/DataControl.h"
 #include "core/Settings.h"
 #include "data/Database.h"
@@ -64,6 +63,9 @@ BenchFolders::BenchFolders()
     logo.save(appFolder + QStringLiteral("Logo/logo.bmp"));
     SettingKeys::Logo.write(appFolder + QStringLiteral("Logo/logo.bmp"));
     SettingKeys::DBPath.write(dbFolder);
+    context.dbFolder = dbFolder;
+    context.appFolder = appFolder;
+    context.installedPrinters = [] { return QStringList {QStringLiteral("Card Printer")}; };
 }
 
 BenchFolders::~BenchFolders()
@@ -73,7 +75,7 @@ BenchFolders::~BenchFolders()
 
 QString BenchFolders::databaseFile()
 {
-    const QString file = dbFolder + QLatin1String(modGen::DatabaseFileName);
+    const QString file = context.databaseFile();
     if (!QFileInfo::exists(file))
         Database::create(file);
     return file;
@@ -97,11 +99,9 @@ double medianOf(std::vector<double> values)
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-std::unique_ptr<RegisterWindow> openRegisterWindow(const QString &appFolder, qint64 eventId)
+std::unique_ptr<RegisterWindow> openRegisterWindow(BenchFolders &folders, qint64 eventId)
 {
-    modGen::dbFolder().clear();
-    modGen::appFolder() = appFolder;
-    auto window = std::make_unique<RegisterWindow>();
+    auto window = std::make_unique<RegisterWindow>(folders.context);
     window->setTag(QString::number(eventId));
     window->formLoad(nullptr);
     window->show();

@@ -3,6 +3,7 @@
 // What the window benchmarks share: dialogs that answer at once, a temporary
 // world of settings store, database and program folders, and a median.
 
+#include "core/AppContext.h"
 #include "core/Dialogs.h"
 
 #include <QString>
@@ -38,12 +39,14 @@ protected:
 
 // A temporary settings store and the database and program folders (each ending
 // with a separator; "Pic" and "Logo" inside, with the default logo), the
-// database folder remembered in the store. Everything goes with it.
+// database folder remembered in the store, and a context for the windows that
+// points at both. Everything goes with it.
 struct BenchFolders
 {
     QTemporaryDir dir;
     QString dbFolder;
     QString appFolder;
+    AppContext context;
 
     BenchFolders();
     ~BenchFolders();
@@ -57,9 +60,8 @@ void writeDetailedPhoto(const QString &path, int width = 640, int height = 480);
 
 double medianOf(std::vector<double> values);
 
-// The registration window loaded on event `eventId` with the program folder
-// `appFolder` (the database folder comes from the settings store), shown.
-std::unique_ptr<RegisterWindow> openRegisterWindow(const QString &appFolder, qint64 eventId);
+// The registration window on the folders' context, loaded on event `eventId`, shown.
+std::unique_ptr<RegisterWindow> openRegisterWindow(BenchFolders &folders, qint64 eventId);
 
 // Times one navigator arrow click per benchmark iteration (next, or first at
 // the end), as manual time; returns the milliseconds of each move.

@@ -1,27 +1,14 @@
 #include "DatabaseLocator.h"
 
+#include "core/AppContext.h"
 #include "core/Dialogs.h"
-#include "ModGen.h"
-#include "core/Platform.h"
+#include "core/ModGen.h"
 #include "core/Settings.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-
-DatabaseLocator::FolderSource &shareSource()
-{
-    static DatabaseLocator::FolderSource source;
-    return source;
-}
-
-DatabaseLocator::FolderSource &programSource()
-{
-    static DatabaseLocator::FolderSource source;
-    return source;
-}
 
 bool endsWithSeparator(const QString &path)
 {
@@ -41,49 +28,20 @@ QString DatabaseLocator::retryText()
                           "Path must be in the form shown in the Example");
 }
 
-QString DatabaseLocator::shareFolder()
-{
-    if (shareSource())
-        return shareSource()();
-    if (!platform::hasUncPaths())
-        return QString();
-    const QString machine = modGen::getMachineName();
-    if (machine.isEmpty())
-        return QString();
-    return QStringLiteral("\\\\") + machine + QStringLiteral("\\Quorvex\\");
-}
-
-QString DatabaseLocator::programFolder()
-{
-    if (programSource())
-        return programSource()();
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
-}
-
-void DatabaseLocator::setShareFolderSource(FolderSource source)
-{
-    shareSource() = std::move(source);
-}
-
-void DatabaseLocator::setProgramFolderSource(FolderSource source)
-{
-    programSource() = std::move(source);
-}
-
 bool DatabaseLocator::holdsDatabase(const QString &folder)
 {
-    return !folder.isEmpty() && modGen::fileExists(folder + QLatin1String(modGen::DatabaseFileName));
+    return !folder.isEmpty() && modGen::fileExists(folder + QLatin1String(AppContext::DatabaseFileName));
 }
 
 void DatabaseLocator::forget()
 {
-    modGen::dbFolder().clear();
+    m_context.dbFolder.clear();
     SettingKeys::DBPath.write(QString());
 }
 
 bool DatabaseLocator::found(const QString &folder)
 {
-    modGen::dbFolder() = folder;
+    m_context.dbFolder = folder;
     SettingKeys::DBPath.write(folder);
     return true;
 }
@@ -101,7 +59,7 @@ bool DatabaseLocator::locate()
     // 1. The stored folder (a hand-edited one may lack its separator); a stale
     //    one is skipped without being forgotten.
     QString folder = modGen::getShortPath(typedFolder(SettingKeys::DBPath.read())).trimmed();
-    modGen::dbFolder() = folder;
+    m_context.dbFolder = folder;
     if (!folder.isEmpty()) {
         if (holdsDatabase(folder))
             return true;
@@ -109,7 +67,7 @@ bool DatabaseLocator::locate()
     }
 
     // 2. This machine's share, where the system has one.
-    folder = shareFolder();
+    folder = m_context.shareFolder ? m_context.shareFolder() : QString();
     if (!folder.isEmpty()) {
         if (holdsDatabase(folder))
             return found(folder);
@@ -117,7 +75,7 @@ bool DatabaseLocator::locate()
     }
 
     // 3. The program's folder.
-    folder = programFolder();
+    folder = m_context.programFolder ? m_context.programFolder() : QString();
     if (holdsDatabase(folder))
         return found(folder);
     forget();

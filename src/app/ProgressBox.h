@@ -4,16 +4,17 @@
 #include <QString>
 #include <QWidget>
 
-// The picture box of the start-up's progress bar: it keeps the image that
-// modGen::showProgress() drew and paints it, so the bar survives repaints.
+// The picture box of the start-up's progress bar: it draws the percentage bar
+// into an image and paints that, so the bar survives repaints.
 class ProgressBox : public QWidget
 {
     Q_OBJECT
 public:
     explicit ProgressBox(QWidget *parent = nullptr);
 
-    // Takes a newly drawn bar and repaints at once.
-    void setProgress(const QImage &image, int percent, const QString &text);
+    // Draws the bar at `fraction` (0 to 1) and repaints at once. Unless `exact`,
+    // the percentage stays off both ends (1 to 99).
+    void showProgress(float fraction, bool exact = false);
 
     const QImage &image() const { return m_image; }
     // The percentage and text drawn last (-1 and empty before the first drawing).
@@ -26,6 +27,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void setProgress(const QImage &image, int percent, const QString &text);
+
     QImage m_image;
     int m_percent = -1;
     QString m_text;

@@ -1,11 +1,13 @@
 #include "SplashWindow.h"
 
+#include "DatabaseLocator.h"
+#include "ProgressBox.h"
 #include "core/AccessibleTitle.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
-#include "ModGen.h"
-#include "ProgressBox.h"
-#include "Resources.h"
+#include "core/ModGen.h"
+#include "core/Resources.h"
 #include "core/Settings.h"
 #include "register/RegisterWindow.h"
 
@@ -29,8 +31,9 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-SplashWindow::SplashWindow(QWidget *parent)
+SplashWindow::SplashWindow(AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmSplash"));
     appResources::ensureLoaded();
@@ -125,6 +128,16 @@ void SplashWindow::refresh()
     repaint();
 }
 
+bool SplashWindow::locateDatabase()
+{
+    return DatabaseLocator(m_context).locate();
+}
+
+void SplashWindow::showProgress(float fraction)
+{
+    m_picStatus->showProgress(fraction);
+}
+
 QString SplashWindow::versionText()
 {
     return modGen::versionText();
@@ -149,7 +162,7 @@ bool SplashWindow::formLoad()
 {
     try {
         m_imgLogo->raise();
-        modGen::showProgress(m_picStatus, 0.0f, true);
+        m_picStatus->showProgress(0.0f, true);
         centreOnScreen();
         m_lblVersion->setText(versionText());
         m_defName = SettingKeys::DefName.read();
@@ -159,12 +172,12 @@ bool SplashWindow::formLoad()
         show();
         QCoreApplication::processEvents();
 
-        m_register = new RegisterWindow;
+        m_register = new RegisterWindow(m_context);
         m_register->formLoad(this);
 
         while (QGuiApplication::overrideCursor())
             QGuiApplication::restoreOverrideCursor();
-        modGen::showProgress(m_picStatus, 1.0f, true);
+        m_picStatus->showProgress(1.0f, true);
         // The main window first, so that closing the splash never leaves the
         // program without a window.
         m_register->show();
@@ -182,7 +195,7 @@ bool SplashWindow::formLoad()
 bool SplashWindow::fail(const QString &source, const QString &description)
 {
     Dialogs::instance().message(this, description, source, MsgButtons::Ok, MsgIcon::Critical);
-    modGen::closeAllForms();
+    modGen::closeAllForms(m_context);
     delete m_register.data();
     return false;
 }

@@ -1,20 +1,24 @@
 #pragma once
 
+#include "register/StartupSteps.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+class AppContext;
 class QLabel;
 class ProgressBox;
 class RegisterWindow;
 
 // The start-up window "frmSplash": shows the product, version and user, draws
-// the progress bar and drives the load of the registration window.
-class SplashWindow : public QWidget
+// the progress bar and drives the load of the registration window (to which it
+// is the start-up's steps: the database search and the progress).
+class SplashWindow : public QWidget, private StartupSteps
 {
     Q_OBJECT
 public:
-    explicit SplashWindow(QWidget *parent = nullptr);
+    explicit SplashWindow(AppContext &context, QWidget *parent = nullptr);
     ~SplashWindow() override;
 
     // The whole start-up. True when the main window is shown; false after the
@@ -26,7 +30,7 @@ public:
     QWidget *picStatus() const;
     ProgressBox *progressBox() const { return m_picStatus; }
     // Repaints the window at once (the main window's one explicit refresh).
-    void refresh();
+    void refresh() override;
 
     // The main window once the start-up succeeded (null before and after a failure).
     RegisterWindow *mainWindow() const;
@@ -38,9 +42,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    bool locateDatabase() override;
+    void showProgress(float fraction) override;
     bool fail(const QString &source, const QString &description);
     void centreOnScreen();
 
+    AppContext &m_context;
     QLabel *m_imgLogo = nullptr;
     QLabel *m_lblVersion = nullptr;
     QLabel *m_lblUser1 = nullptr;

@@ -1,5 +1,6 @@
+#include "SplashWindow.h"
+#include "core/AppContext.h"
 #include "core/Dialogs.h"
-#include "app/SplashWindow.h"
 
 #include <QApplication>
 
@@ -14,7 +15,8 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     Dialogs::install(&dialogs);
 
-    SplashWindow splash;
+    AppContext context;
+    SplashWindow splash(context);
     if (!splash.formLoad()) {
         Dialogs::install(nullptr);
         return 1;

@@ -1,15 +1,14 @@
 #include "PictureConverter.h"
 
-#include "app/ModGen.h"
 #include "core/AppError.h"
 
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 
-QString PictureConverter::programPath()
+QString PictureConverter::programPath() const
 {
-    return modGen::appFolder() + QStringLiteral("util1.sp");
+    return m_programFolder + QStringLiteral("util1.sp");
 }
 
 QStringList PictureConverter::arguments(const QString &bitmap, const QString &jpeg)

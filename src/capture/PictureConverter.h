@@ -18,8 +18,11 @@ public:
         QString message; // the converter's own error text when it failed
     };
 
+    // The converter of the program's folder (ending with a separator).
+    explicit PictureConverter(QString programFolder) : m_programFolder(std::move(programFolder)) {}
+
     // The program folder's "util1.sp".
-    static QString programPath();
+    QString programPath() const;
     // -quality 65 -optimize <bitmap> <jpeg>
     static QStringList arguments(const QString &bitmap, const QString &jpeg);
 
@@ -27,4 +30,7 @@ public:
     // converter still running at the time limit is stopped (it writes through a
     // temporary file, so the earlier JPEG stays whole).
     Result run(const QString &bitmap, const QString &jpeg, int timeLimitMs) const;
+
+private:
+    QString m_programFolder;
 };

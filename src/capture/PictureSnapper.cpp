@@ -2,8 +2,9 @@
 
 #include "CaptureControl.h"
 #include "PictureConverter.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
+#include "core/ModGen.h"
 #include "core/Dialogs.h"
 
 #include <QAction>
@@ -17,9 +18,10 @@ const QString SaveImageError = QStringLiteral("Save Image Error");
 
 } // namespace
 
-PictureSnapper::PictureSnapper(QWidget *window, CaptureControl *video, QAction *mnuPreview, QAction *mnuOverlay,
-                               Attendee attendee)
+PictureSnapper::PictureSnapper(const AppContext &context, QWidget *window, CaptureControl *video,
+                               QAction *mnuPreview, QAction *mnuOverlay, Attendee attendee)
     : QObject(window)
+    , m_context(context)
     , m_window(window)
     , m_video(video)
     , m_mnuPreview(mnuPreview)
@@ -91,7 +93,7 @@ void PictureSnapper::savePicture()
             throw AppError(-1, SaveImageError, QStringLiteral("There is no attendee to take the picture of."));
         const QString relative = relativePath(id);
         m_attendee.setPicture(relative);
-        jpeg = modGen::dbFolder() + modGen::toNativePath(relative);
+        jpeg = m_context.dbFolder + modGen::toNativePath(relative);
         bitmap = jpeg.left(jpeg.lastIndexOf(QLatin1Char('.')) + 1) + QStringLiteral("bmp");
         m_video->saveFrame(bitmap);
     } catch (const AppError &error) {
@@ -101,7 +103,7 @@ void PictureSnapper::savePicture()
     QPointer<PictureSnapper> alive(this);
     PictureConverter::Result result;
     try {
-        result = PictureConverter().run(bitmap, jpeg, m_timeLimitMs);
+        result = PictureConverter(m_context.appFolder).run(bitmap, jpeg, m_timeLimitMs);
     } catch (const AppError &error) {
         Dialogs::instance().message(m_window, error.description(), Dialogs::applicationTitle(), MsgButtons::Ok,
                                     MsgIcon::None);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+class AppContext;
 class CaptureControl;
 class QAction;
 class QWidget;
@@ -29,7 +30,7 @@ public:
         std::function<void()> clearPhoto;
     };
 
-    PictureSnapper(QWidget *window, CaptureControl *video, QAction *mnuPreview, QAction *mnuOverlay,
+    PictureSnapper(const AppContext &context, QWidget *window, CaptureControl *video, QAction *mnuPreview, QAction *mnuOverlay,
                    Attendee attendee);
 
     void mnuSnap_Click();
@@ -48,6 +49,7 @@ private:
     void savePicture();
     void restoreLiveVideo();
 
+    const AppContext &m_context;
     QWidget *m_window;
     CaptureControl *m_video;
     QAction *m_mnuPreview;

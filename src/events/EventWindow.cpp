@@ -2,12 +2,11 @@
 #include "NullableDateEdit.h"
 
 #include "core/AccessibleTitle.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
-#include "app/ModGen.h"
 #include "bindings/DataControl.h"
 #include "data/Recordset.h"
-#include "register/RegisterWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,9 +42,9 @@ constexpr FieldRow FieldRows[] = {
 
 } // namespace
 
-EventWindow::EventWindow(RegisterWindow *main)
-    : QDialog(main)
-    , m_main(main)
+EventWindow::EventWindow(const AppContext &context, QWidget *owner)
+    : QDialog(owner)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmEvent"));
     setWindowTitle(QStringLiteral("Event Setup"));
@@ -145,9 +144,9 @@ DataControl *EventWindow::datPrimaryRS() const
 void EventWindow::formLoad()
 {
     try {
-        if (modGen::dbFolder().isEmpty())
+        if (m_context.dbFolder.isEmpty())
             throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("Connection to Database Server Failure"));
-        m_datPrimaryRS->setDatabaseName(modGen::databaseFile());
+        m_datPrimaryRS->setDatabaseName(m_context.databaseFile());
         m_datPrimaryRS->setRecordSource(RecordSource);
         m_datPrimaryRS->refresh();
         m_datPrimaryRS->recordset()->setLockEdits(false);
@@ -253,15 +252,8 @@ void EventWindow::cmdOK_Click()
 {
     setResult(QDialog::Accepted);
     ignoreErrors([&] { hide(); });
-    ignoreErrors([&] {
-        if (m_main)
-            m_main->setTag(m_txtFields[0]->text());
-    });
     m_tag = QStringLiteral("OK");
-    ignoreErrors([&] {
-        if (m_main)
-            m_main->setWindowTitle(m_txtFields[1]->text());
-    });
+    ignoreErrors([&] { emit eventChosen(m_txtFields[0]->text(), m_txtFields[1]->text()); });
     unloadWindow(QDialog::Accepted);
 }
 

@@ -4,23 +4,22 @@
 #include <QPointer>
 
 class DataControl;
+class AppContext;
 class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class RegisterWindow;
 
 // "frmEvent", caption "Event Setup": create, edit, delete and choose events.
-// Always shown modally (through Dialogs::showModal); OK hands the chosen event to
-// the registration window, Cancel leaves it unchanged. Each showing after an
-// unload is a fresh window.
+// Always shown modally (through Dialogs::showModal); OK reports the chosen event
+// (eventChosen), Cancel leaves it unchanged. Each showing after an unload is a
+// fresh window.
 class EventWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // `main` receives the chosen event on OK; null skips the hand-over.
-    explicit EventWindow(RegisterWindow *main);
+    EventWindow(const AppContext &context, QWidget *owner);
 
     // Opens the events; errors are raised again with "\rProgram will Terminate"
     // appended to the description.
@@ -32,6 +31,10 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
     DataControl *datPrimaryRS() const;
+
+signals:
+    // OK: the event shown (its ProgramID as text and its name) is the chosen one.
+    void eventChosen(const QString &key, const QString &name);
 
 public slots:
     void cmdAdd_Click();
@@ -55,7 +58,7 @@ private:
     void formUnload();
     void reportError(const QString &description);
 
-    QPointer<RegisterWindow> m_main;
+    const AppContext &m_context;
     DataControl *m_datPrimaryRS = nullptr;
     QLineEdit *m_txtFields[9] = {};
     QDateEdit *m_dtPicker[2] = {};

@@ -7,8 +7,9 @@
 #include "CardWidget.h"
 #include "CardWindow.h"
 #include "CardWindows.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
+#include "core/ModGen.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
 
@@ -20,12 +21,6 @@
 #include <algorithm>
 
 namespace {
-
-CardCommands::PrinterCount &printerCount()
-{
-    static CardCommands::PrinterCount count;
-    return count;
-}
 
 // The photo is printed from its file at this resolution at most: sharp on a
 // card printer, small and quick in a PDF.
@@ -39,18 +34,13 @@ void selectCardSize()
 
 } // namespace
 
-CardCommands::CardCommands(CardWindows *windows, QComboBox *cboIDSize, QWidget *owner)
-    : QObject(owner), m_windows(windows), m_cboIDSize(cboIDSize), m_owner(owner)
+CardCommands::CardCommands(const AppContext &context, CardWindows *windows, QComboBox *cboIDSize, QWidget *owner)
+    : QObject(owner), m_context(context), m_windows(windows), m_cboIDSize(cboIDSize), m_owner(owner)
 {
     setObjectName(QStringLiteral("cardCommands"));
 }
 
 CardCommands::~CardCommands() = default;
-
-void CardCommands::setPrinterCount(PrinterCount count)
-{
-    printerCount() = std::move(count);
-}
 
 QPrinter *CardCommands::printer()
 {
@@ -61,8 +51,7 @@ QPrinter *CardCommands::printer()
 
 bool CardCommands::noPrinterInstalled()
 {
-    const int count = printerCount() ? printerCount()() : int(QPrinterInfo::availablePrinterNames().size());
-    return count <= 0;
+    return !m_context.installedPrinters || m_context.installedPrinters().isEmpty();
 }
 
 CardWindow *CardCommands::chosenWindow()
@@ -82,11 +71,11 @@ void CardCommands::preview()
     });
 }
 
-QString CardCommands::photoFile(const CardWindow &window)
+QString CardCommands::photoFile(const CardWindow &window) const
 {
     const CardItem *picture = window.card()->item(QStringLiteral("imgPic"));
     const QString stored = picture ? picture->tag() : QString();
-    return stored.isEmpty() ? QString() : modGen::dbFolder() + modGen::toNativePath(stored);
+    return stored.isEmpty() ? QString() : m_context.dbFolder + modGen::toNativePath(stored);
 }
 
 void CardCommands::printIDCard()

@@ -3,9 +3,9 @@
 #include <QObject>
 #include <QPointer>
 
-#include <functional>
 #include <memory>
 
+class AppContext;
 class CardWindow;
 class CardWindows;
 class QComboBox;
@@ -20,7 +20,7 @@ class CardCommands : public QObject
 {
     Q_OBJECT
 public:
-    CardCommands(CardWindows *windows, QComboBox *cboIDSize, QWidget *owner);
+    CardCommands(const AppContext &context, CardWindows *windows, QComboBox *cboIDSize, QWidget *owner);
     ~CardCommands() override;
 
     // mnuPreviewID_Click and the Print button's "PreviewID" entry.
@@ -33,19 +33,15 @@ public:
     // The current printer, kept for the session so the dialog's choices stay.
     QPrinter *printer();
 
-    // How many printers are installed (the platform's list by default); tests
-    // replace it. An empty function restores the default.
-    using PrinterCount = std::function<int()>;
-    static void setPrinterCount(PrinterCount count);
-
     // The photo file the card shows, for printing it from the file at the page's
     // resolution: the database folder and imgPic's Tag.
-    static QString photoFile(const CardWindow &window);
+    QString photoFile(const CardWindow &window) const;
 
 private:
     bool noPrinterInstalled();
     CardWindow *chosenWindow();
 
+    const AppContext &m_context;
     CardWindows *m_windows;
     QPointer<QComboBox> m_cboIDSize;
     QWidget *m_owner;

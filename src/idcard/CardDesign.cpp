@@ -2,8 +2,9 @@
 
 #include "CardWidget.h"
 #include "CardWindows.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
+#include "core/ModGen.h"
 #include "core/Dialogs.h"
 #include "core/Settings.h"
 
@@ -29,11 +30,6 @@ const HeaderLine HeaderLines[2] = {
 // The original platform's numbers for these failures.
 constexpr int PathFileAccessError = 75;
 constexpr int InvalidPicture = 481;
-
-QString logoFolder()
-{
-    return modGen::appFolder() + QStringLiteral("Logo") + QDir::separator();
-}
 
 // Copies `from` over `to` so that a failed copy leaves `to` as it was (and
 // copying a file onto itself keeps it).
@@ -77,13 +73,18 @@ QPixmap loadLogo(const QString &file)
 
 } // namespace
 
-CardDesign::CardDesign(CardWidget *miniature, CardWindows *windows, QWidget *owner)
-    : QObject(owner), m_miniature(miniature), m_windows(windows), m_owner(owner)
+CardDesign::CardDesign(const AppContext &context, CardWidget *miniature, CardWindows *windows, QWidget *owner)
+    : QObject(owner), m_context(context), m_miniature(miniature), m_windows(windows), m_owner(owner)
 {
     setObjectName(QStringLiteral("cardDesign"));
     connect(miniature, &CardWidget::headerClicked, this, &CardDesign::lblHeader_Click);
     connect(miniature, &CardWidget::logoClicked, this, &CardDesign::imgLogo_Click);
     connect(miniature, &CardWidget::backgroundClicked, this, &CardDesign::fraID_Click);
+}
+
+QString CardDesign::logoFolder() const
+{
+    return m_context.appFolder + QStringLiteral("Logo") + QDir::separator();
 }
 
 QString CardDesign::logoTarget(const QString &logoFolder, const QString &chosenFile)

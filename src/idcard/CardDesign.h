@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class AppContext;
 class CardWidget;
 class CardWindows;
 class QWidget;
@@ -17,7 +18,7 @@ class CardDesign : public QObject
 {
     Q_OBJECT
 public:
-    CardDesign(CardWidget *miniature, CardWindows *windows, QWidget *owner);
+    CardDesign(const AppContext &context, CardWidget *miniature, CardWindows *windows, QWidget *owner);
 
     void lblHeader_Click(int index);
     void imgLogo_Click();
@@ -28,6 +29,9 @@ public:
     static QString logoTarget(const QString &logoFolder, const QString &chosenFile);
 
 private:
+    QString logoFolder() const;
+
+    const AppContext &m_context;
     CardWidget *m_miniature;
     CardWindows *m_windows;
     QWidget *m_owner;

@@ -2,8 +2,8 @@
 
 #include "DonationDelegates.h"
 #include "DonationsGrid.h"
-#include "app/ModGen.h"
 #include "bindings/DataControl.h"
+#include "core/AppContext.h"
 #include "core/Dialogs.h"
 #include "data/Recordset.h"
 #include "data/RecordsetModel.h"
@@ -23,8 +23,9 @@ const QStringList GridCaptions = {QStringLiteral("AttendeeID"), QStringLiteral("
 
 } // namespace
 
-DonationsPanel::DonationsPanel(QWidget *parent)
+DonationsPanel::DonationsPanel(const AppContext &context, QWidget *parent)
     : QGroupBox(QStringLiteral("Donations && Fees"), parent)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("Frame1"));
     setAccessibleName(QStringLiteral("Donations & Fees"));
@@ -104,7 +105,7 @@ void DonationsPanel::showAttendee(const QString &attendeeId)
     m_attendeeId = QString::number(key);
     m_model->setColumnLink(AttendeeCol, key);
     try {
-        m_datDonors->setDatabaseName(modGen::databaseFile());
+        m_datDonors->setDatabaseName(m_context.databaseFile());
         m_datDonors->setRecordSource(sourceFor(m_attendeeId));
         m_datDonors->refresh(); // the model follows the new recordset
         m_datDonors->recordset()->setLockEdits(false);

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QString>
 
+class AppContext;
 class DataControl;
 class DonationsGrid;
 class RecordsetModel;
@@ -23,7 +24,7 @@ class DonationsPanel : public QGroupBox
 {
     Q_OBJECT
 public:
-    explicit DonationsPanel(QWidget *parent = nullptr);
+    explicit DonationsPanel(const AppContext &context, QWidget *parent = nullptr);
 
     enum Column { AttendeeCol, AmountCol, RegFeeCol, DonDateCol, PaymentDateCol, PaymentTypeCol };
 
@@ -58,6 +59,7 @@ private:
     void finishPending();
     void detach();
 
+    const AppContext &m_context;
     DataControl *m_datDonors = nullptr;
     DonationsGrid *m_grdDonors = nullptr;
     RecordsetModel *m_model = nullptr;

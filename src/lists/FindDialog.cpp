@@ -1,8 +1,8 @@
 #include "FindDialog.h"
 
-#include "app/ModGen.h"
 #include "bindings/DataControl.h"
 #include "core/AccessibleTitle.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
 #include "data/Recordset.h"
@@ -23,8 +23,9 @@ const QString FindTitle = QStringLiteral("Find");
 
 } // namespace
 
-FindDialog::FindDialog(QWidget *parent)
+FindDialog::FindDialog(AppContext &context, QWidget *parent)
     : QDialog(parent)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(FindTitle);
@@ -85,13 +86,13 @@ FindDialog::FindDialog(QWidget *parent)
 
 FindDialog::~FindDialog()
 {
-    modGen::findOpen() = false;
+    m_context.findOpen = false;
 }
 
 void FindDialog::done(int result)
 {
     // Form_Unload: Close, the close box, Esc and the program's shut-down all end here.
-    modGen::findOpen() = false;
+    m_context.findOpen = false;
     QDialog::done(result);
 }
 
@@ -121,7 +122,7 @@ int FindDialog::showFind(Recordset *recordset, const QString &findWhat, const QS
         m_cboFields->setCurrentIndex(m_cboFields->findText(findWhere, Qt::MatchFixedString));
     m_txtFindWhat->selectAll();
     m_txtFindWhat->setFocus();
-    modGen::findOpen() = true;
+    m_context.findOpen = true;
     return Dialogs::instance().showModal(this);
 }
 
@@ -165,7 +166,7 @@ void FindDialog::findRecord(const QString &text, int index)
                                     FindTitle, MsgButtons::Ok, MsgIcon::Information);
 }
 
-void FindDialog::openFind(QWidget *window, DataControl *data)
+void FindDialog::openFind(AppContext &context, QWidget *window, DataControl *data)
 {
     QString findWhat;
     QString findWhere;
@@ -185,7 +186,7 @@ void FindDialog::openFind(QWidget *window, DataControl *data)
         }
     });
     ignoreErrors([&] {
-        FindDialog dialog(window);
+        FindDialog dialog(context, window);
         dialog.showFind(data->recordset(), findWhat, findWhere);
     });
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 
+class AppContext;
 class DataControl;
 class QComboBox;
 class QLineEdit;
@@ -15,18 +16,18 @@ class Recordset;
 // (a quote, "%", "_", "#", "[") is just itself, and letter case is ignored for
 // every alphabet. Every row found becomes the window's current attendee. A
 // criterion the engine refuses (no field chosen) is reported and the dialog
-// stays usable. modGen::findOpen() is true while the dialog is shown.
+// stays usable. The context's findOpen is true while the dialog is shown.
 class FindDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FindDialog(QWidget *parent = nullptr);
+    explicit FindDialog(AppContext &context, QWidget *parent = nullptr);
     ~FindDialog() override;
 
     // OpenFind of the registration window: the dialog over `data`'s recordset,
     // preset from the window's focused text box or combo (its text and the field
     // it is bound to). Returns when the dialog has closed.
-    static void openFind(QWidget *window, DataControl *data);
+    static void openFind(AppContext &context, QWidget *window, DataControl *data);
 
     // ShowFind: lists the recordset's fields, presets the text and field when
     // given, and shows the dialog modally; returns when it has closed.
@@ -44,6 +45,7 @@ public:
 private:
     void txtFindWhat_Change();
 
+    AppContext &m_context;
     Recordset *m_recordset = nullptr;
     QLineEdit *m_txtFindWhat = nullptr;
     QComboBox *m_cboFields = nullptr;

@@ -1,14 +1,13 @@
 #include "LookupLists.h"
 
 #include "LookupCombo.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
 #include "data/Criteria.h"
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "data/Schema.h"
-#include "idcard/CardWidget.h"
 
 #include <QSignalBlocker>
 #include <QSqlQuery>
@@ -29,12 +28,12 @@ const SourceDef &lookupTable(const QString &tag)
 
 } // namespace
 
-LookupLists::LookupLists(QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice, Cards cards)
+LookupLists::LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice)
     : QObject(window)
+    , m_context(context)
     , m_window(window)
     , m_cboTitle(cboTitle)
     , m_cboOffice(cboOffice)
-    , m_cards(std::move(cards))
 {
     // Change and Click of the office box: every change of its text, typed, picked or filled.
     connect(cboOffice, &QComboBox::editTextChanged, this, &LookupLists::cboOffice_Change);
@@ -46,16 +45,16 @@ LookupLists::LookupLists(QWidget *window, LookupCombo *cboTitle, LookupCombo *cb
 
 void LookupLists::loadLists()
 {
-    loadList(m_cboTitle->tag(), m_cboTitle);
-    loadList(m_cboOffice->tag(), m_cboOffice);
+    loadList(m_context.databaseFile(), m_cboTitle->tag(), m_cboTitle);
+    loadList(m_context.databaseFile(), m_cboOffice->tag(), m_cboOffice);
 }
 
-void LookupLists::loadList(const QString &source, QComboBox *list)
+void LookupLists::loadList(const QString &databaseFile, const QString &source, QComboBox *list)
 {
     QStringList values;
     {
         const SourceDef &def = lookupTable(source);
-        std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
+        std::shared_ptr<Database> db = Database::openSeparate(databaseFile);
         QSqlQuery q = db->query(QStringLiteral("SELECT %1 FROM %2")
                                     .arg(Criteria::quoteIdentifier(def.fields.at(1).name),
                                          Criteria::quoteIdentifier(def.name)));
@@ -97,7 +96,7 @@ void LookupLists::addToList(LookupCombo *list, const QString &value)
             return;
         {
             const SourceDef &def = lookupTable(list->tag());
-            std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
+            std::shared_ptr<Database> db = Database::openSeparate(m_context.databaseFile());
             // Another workstation may have added it since the list was filled: no second row.
             const SqlFragment known = Criteria::translate(nameCriteria(def.fields.at(1).name, value), def);
             QSqlQuery q = db->query(QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
@@ -112,7 +111,7 @@ void LookupLists::addToList(LookupCombo *list, const QString &value)
                                      Criteria::quoteIdentifier(def.fields.at(2).name)),
                             {value, value});
         }
-        loadList(list->tag(), list);
+        loadList(m_context.databaseFile(), list->tag(), list);
         list->setEditText(value);
     } catch (const AppError &error) {
         Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::Exclamation);
@@ -133,11 +132,11 @@ void LookupLists::deleteFromList(LookupCombo *list, const QString &criteria)
         {
             const SourceDef &def = lookupTable(list->tag());
             const SqlFragment where = Criteria::translate(criteria, def);
-            std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
+            std::shared_ptr<Database> db = Database::openSeparate(m_context.databaseFile());
             db->execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Criteria::quoteIdentifier(def.baseTable), where.sql),
                         where.params);
         }
-        loadList(list->tag(), list);
+        loadList(m_context.databaseFile(), list->tag(), list);
     } catch (const AppError &error) {
         Dialogs::instance().message(m_window, error.description(), QStringLiteral("Delete Error"), MsgButtons::Ok,
                                     MsgIcon::Critical);
@@ -153,9 +152,7 @@ QString LookupLists::nameCriteria(const QString &field, const QString &value)
 
 void LookupLists::cboOffice_Change()
 {
-    const QString office = m_cboOffice->currentText();
-    for (CardWidget *card : m_cards())
-        ignoreErrors([&] { card->setOffice(office); });
+    emit officeChanged(m_cboOffice->currentText());
 }
 
 void LookupLists::cmdDelFromList_Click(int index)

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
 #include <QString>
-#include <functional>
 
-class CardWidget;
+class AppContext;
 class LookupCombo;
 class QComboBox;
 class QWidget;
@@ -13,7 +11,7 @@ class QWidget;
 // The Title and Office lookup lists of the registration window: each combo is
 // filled from the table its Tag names; leaving a combo with a value that is not
 // in its list offers to add it; the delete buttons remove the displayed value
-// from the table; the office text is mirrored onto every card as it changes.
+// from the table; every change of the office text is reported (officeChanged).
 // Each call reaches the database through a connection of its own, released at
 // its end (never the window's data control). Values are always bound as
 // parameters, so a quote in a name ("O'Brien Hall") is just a character.
@@ -21,16 +19,15 @@ class LookupLists : public QObject
 {
     Q_OBJECT
 public:
-    using Cards = std::function<QList<CardWidget *>()>;
-
-    LookupLists(QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice, Cards cards);
+    LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice);
 
     // The window's start-up: the title list, then the office list. Raises errors.
     void loadLists();
 
-    // Fills `list` with column 1 of every row of the table `source`, sorted; the
-    // text shown stays (it is the attendee's value, not the list's). Raises errors.
-    static void loadList(const QString &source, QComboBox *list);
+    // Fills `list` with column 1 of every row of the table `source` in the
+    // database `databaseFile`, sorted; the text shown stays (it is the attendee's
+    // value, not the list's). Raises errors.
+    static void loadList(const QString &databaseFile, const QString &source, QComboBox *list);
     // Asks to add a value that the list does not hold (letter case aside) and adds
     // it to both text columns as typed. Reports its own errors.
     void addToList(LookupCombo *list, const QString &value);
@@ -46,9 +43,13 @@ public:
     void cboOffice_Change();
     void cmdDelFromList_Click(int index);
 
+signals:
+    // The office box's text changed (typed, picked or filled): the cards show it.
+    void officeChanged(const QString &office);
+
 private:
+    const AppContext &m_context;
     QWidget *m_window;
     LookupCombo *m_cboTitle;
     LookupCombo *m_cboOffice;
-    Cards m_cards;
 };

@@ -1,6 +1,6 @@
 #include "CardDesignLoader.h"
 
-#include "app/ModGen.h"
+#include "core/ModGen.h"
 #include "core/AppError.h"
 #include "core/Settings.h"
 #include "idcard/CardWidget.h"
@@ -13,15 +13,14 @@
 
 namespace CardDesignLoader {
 
-QString resolveLogoPath(const QString &storedPath)
+QString resolveLogoPath(const QString &storedPath, const QString &appFolder)
 {
     const QString path = modGen::toNativePath(storedPath);
     if (path.isEmpty())
         return QString();
     QString file = path;
     if (QDir::isRelativePath(path)) {
-        const QString program = modGen::appFolder().isEmpty() ? QCoreApplication::applicationDirPath()
-                                                              : modGen::appFolder();
+        const QString program = appFolder.isEmpty() ? QCoreApplication::applicationDirPath() : appFolder;
         file = QDir(program).filePath(path);
     }
     return QFileInfo(file).isFile() ? file : QString();
@@ -36,7 +35,7 @@ std::optional<quint32> parseColor(const QString &stored)
     return quint32(value);
 }
 
-void restore(CardWidget *card)
+void restore(CardWidget *card, const QString &appFolder)
 {
     // Each line on its own: a store that cannot be read leaves that line as designed.
     ignoreErrors([&] { card->setHeader(0, SettingKeys::Header1.read()); });
@@ -45,7 +44,7 @@ void restore(CardWidget *card)
     // A card without its logo is still a card: the desk can work and a click on
     // the logo sets a new one.
     ignoreErrors([&] {
-        const QString file = resolveLogoPath(SettingKeys::Logo.read());
+        const QString file = resolveLogoPath(SettingKeys::Logo.read(), appFolder);
         const QImage image = file.isEmpty() ? QImage() : QImageReader(file).read();
         card->setLogo(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
     });

@@ -11,13 +11,14 @@ class CardWidget;
 // number leaves the card in its design colour.
 namespace CardDesignLoader {
 
-void restore(CardWidget *card);
+// `appFolder` is the program's folder (ending with a separator).
+void restore(CardWidget *card, const QString &appFolder);
 
 // The file a stored logo path names: an absolute path as it is, a relative one
-// ("Logo\logo.bmp") in the program's folder (appFolder, else the executable's
+// ("Logo\logo.bmp") in the program's folder (`appFolder`, else the executable's
 // folder), never in the folder the process was started from. Empty when the
 // file is not there.
-QString resolveLogoPath(const QString &storedPath);
+QString resolveLogoPath(const QString &storedPath, const QString &appFolder);
 
 // A stored colour as the 32-bit card colour (a signed decimal number; an
 // unsigned one is accepted too); nothing when it is not a number.

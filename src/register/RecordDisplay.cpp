@@ -4,7 +4,8 @@
 #include "RegisterWindow.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
+#include "core/ModGen.h"
 #include "core/Twips.h"
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
@@ -29,9 +30,10 @@ constexpr int Chapter = 10;
 
 } // namespace
 
-RecordDisplay::RecordDisplay(RegisterWindow *window, AttendeePanel *attendee, DonationsPanel *donations,
-                             DatasheetList *datasheet)
+RecordDisplay::RecordDisplay(const AppContext &context, RegisterWindow *window, AttendeePanel *attendee,
+                             DonationsPanel *donations, DatasheetList *datasheet)
     : QObject(window)
+    , m_context(context)
     , m_window(window)
     , m_attendee(attendee)
     , m_donations(donations)
@@ -108,7 +110,7 @@ void RecordDisplay::clearPhoto()
 void RecordDisplay::showPhoto()
 {
     const QString stored = m_attendee->lblPic()->text();
-    const QString file = stored.isEmpty() ? QString() : modGen::dbFolder() + modGen::toNativePath(stored);
+    const QString file = stored.isEmpty() ? QString() : m_context.dbFolder + modGen::toNativePath(stored);
     if (file.isEmpty() || !modGen::fileExists(file)) {
         setPhotoOnCards(QPixmap(), QString());
         return;

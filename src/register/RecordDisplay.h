@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QSize>
 
+class AppContext;
 class AttendeePanel;
 class DatasheetList;
 class DonationsPanel;
@@ -17,7 +18,7 @@ class RecordDisplay : public QObject
 {
     Q_OBJECT
 public:
-    RecordDisplay(RegisterWindow *window, AttendeePanel *attendee, DonationsPanel *donations,
+    RecordDisplay(const AppContext &context, RegisterWindow *window, AttendeePanel *attendee, DonationsPanel *donations,
                   DatasheetList *datasheet);
 
     // After every change of the current record; each step runs even when an earlier one failed.
@@ -46,6 +47,7 @@ private:
     void setPhotoOnCards(const QPixmap &photo, const QString &tag);
     QSize photoPixelSize() const;
 
+    const AppContext &m_context;
     RegisterWindow *m_window;
     AttendeePanel *m_attendee;
     DonationsPanel *m_donations;

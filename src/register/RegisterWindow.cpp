@@ -6,12 +6,13 @@
 #include "RecordDisplay.h"
 #include "RegisterMenus.h"
 #include "RegisterToolBar.h"
-#include "app/AboutWindow.h"
+#include "AboutWindow.h"
+#include "StartupSteps.h"
 #include "core/AccessibleTitle.h"
+#include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
-#include "app/ModGen.h"
-#include "app/SplashWindow.h"
+#include "core/ModGen.h"
 #include "core/Twips.h"
 #include "capture/CaptureControl.h"
 #include "capture/PictureSnapper.h"
@@ -50,8 +51,9 @@ constexpr int TypeMismatch = 13;
 
 } // namespace
 
-RegisterWindow::RegisterWindow(QWidget *parent)
+RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     : QMainWindow(parent)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmRegister"));
     setAccessibleName(QStringLiteral("Attendee Registration"));
@@ -62,15 +64,19 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     buildCentralArea();
 
-    m_display = new RecordDisplay(this, m_attendee, m_donations, m_lstEveryone);
+    m_display = new RecordDisplay(m_context, this, m_attendee, m_donations, m_lstEveryone);
     m_commands = new RecordCommands(this, m_attendee, m_donations);
-    m_lookupLists = new LookupLists(this, m_attendee->cboTitle(), m_attendee->cboOffice(), [this] { return cards(); });
+    m_lookupLists = new LookupLists(m_context, this, m_attendee->cboTitle(), m_attendee->cboOffice());
+    connect(m_lookupLists, &LookupLists::officeChanged, this, [this](const QString &office) {
+        for (CardWidget *card : cards())
+            ignoreErrors([&] { card->setOffice(office); });
+    });
     m_datasheet = new DatasheetView(this, m_lstEveryone, m_datPrimaryRS, findChild<QAction *>(QStringLiteral("mnuViewAll")),
                                     m_toolBar->button(QStringLiteral("View All")),
                                     [this](const QString &key) { return m_toolBar->image(key); });
     m_cardWindows = new CardWindows(m_attendee->card(), this);
-    m_cardCommands = new CardCommands(m_cardWindows, m_toolBar->cboIDSize(), this);
-    new CardDesign(m_attendee->card(), m_cardWindows, this);
+    m_cardCommands = new CardCommands(m_context, m_cardWindows, m_toolBar->cboIDSize(), this);
+    new CardDesign(m_context, m_attendee->card(), m_cardWindows, this);
     m_videoMenus = new VideoMenus(this, video());
     PictureSnapper::Attendee attendee;
     attendee.id = [this] {
@@ -83,7 +89,7 @@ RegisterWindow::RegisterWindow(QWidget *parent)
     attendee.setPicture = [this](const QString &path) { m_datPrimaryRS->setBoundValue(m_attendee->lblPic(), path); };
     attendee.showPhoto = [this] { m_display->showPhoto(); };
     attendee.clearPhoto = [this] { m_display->clearPhoto(); };
-    m_snapper = new PictureSnapper(this, video(), m_videoMenus->mnuPreview(), m_videoMenus->mnuOverlay(),
+    m_snapper = new PictureSnapper(m_context, this, video(), m_videoMenus->mnuPreview(), m_videoMenus->mnuOverlay(),
                                    std::move(attendee));
 
     m_attendee->bindTo(m_datPrimaryRS);
@@ -111,7 +117,7 @@ void RegisterWindow::buildCentralArea()
     m_attendee = new AttendeePanel(central);
     m_cards.append(m_attendee->card());
     m_video = new VideoPanel(central);
-    m_donations = new DonationsPanel(central);
+    m_donations = new DonationsPanel(m_context, central);
 
     m_datPrimaryRS = new DataControl(central);
     m_datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
@@ -221,7 +227,8 @@ void RegisterWindow::addCard(CardWidget *card)
 EventWindow *RegisterWindow::frmEvent()
 {
     if (!m_frmEvent || m_frmEvent->isUnloaded()) {
-        auto *events = new EventWindow(this);
+        auto *events = new EventWindow(m_context, this);
+        connect(events, &EventWindow::eventChosen, this, &RegisterWindow::eventChosen);
         m_frmEvent = events;
         try {
             events->formLoad();
@@ -235,33 +242,33 @@ EventWindow *RegisterWindow::frmEvent()
 
 // ---- Load and close -------------------------------------------------------
 
-void RegisterWindow::formLoad(SplashWindow *splash)
+void RegisterWindow::formLoad(StartupSteps *startup)
 {
-    // Step 1: the splash window's progress box (none when started without one).
-    QWidget *progressBox = splash ? splash->picStatus() : nullptr;
-    const auto progress = [&progressBox](float fraction) {
-        if (progressBox)
-            modGen::showProgress(progressBox, fraction);
+    // Step 1: the splash window's progress (none when started without one).
+    const auto progress = [&startup](float fraction) {
+        if (startup)
+            startup->showProgress(fraction);
     };
     progress(0.1f);
 
-    if (!modGen::locateDatabase()) // step 2
+    const bool located = startup ? startup->locateDatabase() : !m_context.dbFolder.isEmpty();
+    if (!located) // step 2
         throw AppError(-1, QStringLiteral("Invalid Database path"),
                        QStringLiteral("Connection to Database Server Failure"));
-    if (modGen::appFolder().isEmpty()) // step 3
-        modGen::appFolder() = modGen::getShortPath(QCoreApplication::applicationDirPath() + QDir::separator());
-    modGen::ensureFolder(modGen::dbFolder() + QStringLiteral("Pic")); // step 4
-    modGen::ensureFolder(modGen::appFolder() + QStringLiteral("Logo"));
+    if (m_context.appFolder.isEmpty()) // step 3
+        m_context.appFolder = modGen::getShortPath(QCoreApplication::applicationDirPath() + QDir::separator());
+    modGen::ensureFolder(m_context.dbFolder + QStringLiteral("Pic")); // step 4
+    modGen::ensureFolder(m_context.appFolder + QStringLiteral("Logo"));
     progress(0.25f);
 
-    CardDesignLoader::restore(m_attendee->card()); // step 6
+    CardDesignLoader::restore(m_attendee->card(), m_context.appFolder); // step 6
     m_toolBar->cboIDSize()->setCurrentIndex(0);    // step 7
     frmEvent();                                    // step 8
     progress(0.35f);
 
     setEvent(); // step 10
-    if (splash)
-        splash->refresh(); // step 11
+    if (startup)
+        startup->refresh(); // step 11
     progress(0.65f);
 
     loadLookupLists(); // step 13
@@ -274,7 +281,7 @@ void RegisterWindow::formLoad(SplashWindow *splash)
     const QRect place = Twips::toPixelRect(QRect(2040, 600, 0, 0), logicalDpiX(), logicalDpiY());
     m_lstEveryone->placeOver(place.topLeft(), m_datPrimaryRS->sizeHint().height() + 12);
     progress(0.999f);
-    progressBox = nullptr; // step 20
+    startup = nullptr; // step 20
 }
 
 void RegisterWindow::closeEvent(QCloseEvent *event)
@@ -297,7 +304,7 @@ void RegisterWindow::closeEvent(QCloseEvent *event)
         return;
     }
     try {
-        modGen::closeAllForms();
+        modGen::closeAllForms(m_context);
     } catch (const AppError &error) {
         Dialogs::instance().message(this, error.description(), error.source(), MsgButtons::Ok, MsgIcon::Critical);
     }
@@ -343,7 +350,7 @@ void RegisterWindow::setEvent()
             throw AppError(-1, QStringLiteral("SetEvent"), QStringLiteral("Event has not been selected"));
     }
     const QString source = attendeeSource(m_tag);
-    m_datPrimaryRS->setDatabaseName(modGen::databaseFile());
+    m_datPrimaryRS->setDatabaseName(m_context.databaseFile());
     m_datPrimaryRS->setRecordSource(source);
     m_datPrimaryRS->refresh();
     Recordset *rs = m_datPrimaryRS->recordset();
@@ -353,11 +360,17 @@ void RegisterWindow::setEvent()
         rs->moveLast();
     if (!rs->bof())
         rs->moveFirst();
-    datDonors()->setDatabaseName(modGen::databaseFile());
+    datDonors()->setDatabaseName(m_context.databaseFile());
     if (rs->absolutePosition() >= 0)
         m_donations->showAttendee(rs->value(QStringLiteral("AttendeeID")).toString());
     else
         m_donations->showNoAttendee(); // an event without attendees shows no one's donations
+}
+
+void RegisterWindow::eventChosen(const QString &key, const QString &name)
+{
+    m_tag = key;
+    setWindowTitle(name);
 }
 
 void RegisterWindow::mnuEvent_Click()
@@ -513,12 +526,14 @@ void RegisterWindow::mnuSnap_Click()
 
 void RegisterWindow::mnuAbout_Click()
 {
-    ignoreErrors([this] { AboutWindow::showAbout(this); });
+    ignoreErrors([this] { AboutWindow::showAbout(m_context, this); });
 }
 
 void RegisterWindow::mnuContent_Click()
 {
-    ignoreErrors([] { modGen::openDocument(modGen::appFolder() + QStringLiteral("Help.doc"), QStringLiteral("open")); });
+    ignoreErrors([this] {
+        modGen::openDocument(m_context, m_context.appFolder + QStringLiteral("Help.doc"), QStringLiteral("open"));
+    });
 }
 
 // ---- Lookup lists, datasheet and find ------------------------------------------
@@ -535,7 +550,7 @@ void RegisterWindow::switchView(bool datasheet)
 
 void RegisterWindow::openFind()
 {
-    FindDialog::openFind(this, m_datPrimaryRS);
+    FindDialog::openFind(m_context, this, m_datPrimaryRS);
 }
 
 void RegisterWindow::mnuViewAll_Click()

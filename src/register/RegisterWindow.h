@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class AppContext;
 class AttendeePanel;
 class CaptureControl;
 class PictureSnapper;
@@ -20,7 +21,7 @@ class QPushButton;
 class RecordCommands;
 class RecordDisplay;
 class RegisterToolBar;
-class SplashWindow;
+class StartupSteps;
 class VideoMenus;
 class VideoPanel;
 
@@ -31,12 +32,15 @@ class RegisterWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit RegisterWindow(QWidget *parent = nullptr);
+    explicit RegisterWindow(AppContext &context, QWidget *parent = nullptr);
     ~RegisterWindow() override;
 
-    // The load sequence (progress drawn into splash->picStatus() when a splash is
-    // given). Every error is raised again unchanged (AppError).
-    void formLoad(SplashWindow *splash);
+    // The load sequence. `startup` finds the database and shows the progress;
+    // without one, the context's database folder must be set already. Every
+    // error is raised again unchanged (AppError).
+    void formLoad(StartupSteps *startup);
+
+    AppContext &context() const { return m_context; }
 
     // The current event's ProgramID as text ("Tag"); empty until chosen.
     QString tag() const { return m_tag; }
@@ -131,6 +135,10 @@ private:
     void printIDCard();
     void openFind();
 
+    // The event window's OK: the chosen event becomes the window's Tag and caption.
+    void eventChosen(const QString &key, const QString &name);
+
+    AppContext &m_context;
     QString m_tag;
     QPointer<EventWindow> m_frmEvent;
     RegisterToolBar *m_toolBar = nullptr;

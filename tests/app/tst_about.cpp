@@ -1,5 +1,5 @@
-#include "app/AboutWindow.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
+#include "register/AboutWindow.h"
 #include "ScriptedDialogs.h"
 
 #include <QLabel>
@@ -17,12 +17,11 @@ private slots:
     void init()
     {
         m_opened.clear();
-        modGen::setDocumentOpener([this](const QUrl &url, const QString &verb) {
+        m_context.openUrl = [this](const QUrl &url, const QString &verb) {
             m_opened.append(verb + QLatin1Char(' ') + url.toString());
             return true;
-        });
+        };
     }
-    void cleanup() { modGen::setDocumentOpener(nullptr); }
 
     // The seam fails the test if the window is still open after the handler.
     void showsTextsStartsAMailAndCloses_data()
@@ -57,12 +56,13 @@ private slots:
                 QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         });
         QWidget owner;
-        AboutWindow::showAbout(&owner);
+        AboutWindow::showAbout(m_context, &owner);
         QVERIFY(dialogs.allAnswersUsed());
         QCOMPARE(m_opened, QStringList(2, QStringLiteral("open mailto:support@quorvex.example")));
     }
 
 private:
+    AppContext m_context;
     QStringList m_opened;
 };
 

@@ -1,6 +1,6 @@
-#include "app/ModGen.h"
-#include "core/Settings.h"
 #include "app/DatabaseLocator.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 
@@ -17,6 +17,7 @@ class TestLocator : public QObject
     QString folder(const QString &name) const { return m_env->folder(name); }
 
     std::unique_ptr<TestEnvironment> m_env;
+    AppContext m_context;
     QString m_share;
     int m_shareCalls = 0;
     int m_programCalls = 0;
@@ -27,18 +28,12 @@ private slots:
         m_env = std::make_unique<TestEnvironment>();
         m_shareCalls = m_programCalls = 0;
         m_share = folder(QStringLiteral("share"));
-        DatabaseLocator::setShareFolderSource([this] { ++m_shareCalls; return m_share; });
-        DatabaseLocator::setProgramFolderSource([this] {
+        m_context = AppContext();
+        m_context.shareFolder = [this] { ++m_shareCalls; return m_share; };
+        m_context.programFolder = [this] {
             ++m_programCalls;
             return folder(QStringLiteral("program"));
-        });
-        modGen::dbFolder().clear();
-    }
-    void cleanup()
-    {
-        DatabaseLocator::setShareFolderSource(nullptr);
-        DatabaseLocator::setProgramFolderSource(nullptr);
-        modGen::dbFolder().clear();
+        };
     }
 
     // Stored folder, share, program folder: the first that holds a database wins.
@@ -72,8 +67,8 @@ private slots:
         const QDateTime written = QFileInfo(Settings::storeFile()).lastModified();
         ScriptedDialogs dialogs;
 
-        QVERIFY(modGen::locateDatabase());
-        QCOMPARE(modGen::dbFolder(), folder(found));
+        QVERIFY(DatabaseLocator(m_context).locate());
+        QCOMPARE(m_context.dbFolder, folder(found));
         QTEST(m_shareCalls, "shareCalls");
         QTEST(m_programCalls, "programCalls");
         if (found == QStringLiteral("stored")) { // found in the first step: not rewritten
@@ -113,9 +108,9 @@ private slots:
         for (int i = 0; i < retries; ++i)
             dialogs.answer(MsgAnswer::Ok);
 
-        QCOMPARE(modGen::locateDatabase(), !found.isEmpty());
+        QCOMPARE(DatabaseLocator(m_context).locate(), !found.isEmpty());
         const QString expected = found.isEmpty() ? QString() : folder(found);
-        QCOMPARE(modGen::dbFolder(), expected);
+        QCOMPARE(m_context.dbFolder, expected);
         QCOMPARE(SettingKeys::DBPath.read(), expected);
         QCOMPARE(dialogs.inputPrompts(),
                  QStringList(answers.size(), QStringLiteral("Enter a Full UNC Path to the Database\rE.g \\\\MyComputerName\\Quorvex\\")));

@@ -1,5 +1,6 @@
-#include "app/ModGen.h"
 #include "app/ProgressBox.h"
+#include "core/AppContext.h"
+#include "core/ModGen.h"
 #include "ScriptedDialogs.h"
 #include "ThrownError.h"
 
@@ -20,8 +21,6 @@ class TestModGen : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { modGen::setDocumentOpener(nullptr); }
-
     void folderAndFileParts_data()
     {
         QTest::addColumn<QString>("path");
@@ -103,13 +102,9 @@ private slots:
             {0.0f, false, "1%"},   {0.1f, false, "10%"}, {0.345f, false, "35%"}, {0.004f, false, "1%"},
         };
         for (const auto &c : cases) {
-            modGen::showProgress(&box, c.fraction, c.exact);
+            box.showProgress(c.fraction, c.exact);
             QCOMPARE(box.lastText(), QString::fromLatin1(c.text));
         }
-        // Anything but a progress box is left alone.
-        QWidget other;
-        modGen::showProgress(&other, 0.5f, false);
-        modGen::showProgress(nullptr, 0.5f, false);
     }
 
     void progressBarShowsTheTextInReverse()
@@ -119,7 +114,7 @@ private slots:
         const QRgb background = QApplication::palette().color(QPalette::ToolTipBase).rgb() & 0xffffff;
         const QRgb bar = ~((qRgb(0, 192, 0) & 0xffffff) ^ background) & 0xffffff; // green over the background
         const auto draw = [&box](float fraction) {
-            modGen::showProgress(&box, fraction, true);
+            box.showProgress(fraction, true);
             return box.image().convertToFormat(QImage::Format_RGB32);
         };
         const auto rgb = [](const QImage &image, int x, int y) { return image.pixel(x, y) & 0xffffff; };
@@ -143,16 +138,17 @@ private slots:
         ScriptedDialogs dialogs;
         QList<QUrl> opened;
         bool accept = true;
-        modGen::setDocumentOpener([&](const QUrl &url, const QString &verb) {
+        AppContext context;
+        context.openUrl = [&](const QUrl &url, const QString &verb) {
             opened.append(url);
             return verb == QStringLiteral("open") && accept;
-        });
-        QCOMPARE(modGen::openDocument(QString(), QStringLiteral("open")), 0); // nothing to open, no box
+        };
+        QCOMPARE(modGen::openDocument(context, QString(), QStringLiteral("open")), 0); // nothing to open, no box
 
         // A missing file never reaches the desktop: the "Warning" box with error 2.
         const QString missing = m_dir.path() + QStringLiteral("/Help.doc");
         dialogs.answer(MsgAnswer::Ok);
-        QCOMPARE(modGen::openDocument(missing, QStringLiteral("open")), 2);
+        QCOMPARE(modGen::openDocument(context, missing, QStringLiteral("open")), 2);
         QVERIFY(opened.isEmpty());
         QCOMPARE(dialogs.lastBox(), (ScriptedDialogs::Box {QStringLiteral("2 Error Executing:") + missing
                                                                + QStringLiteral("\rPlease report this error to support@quorvex.example"),
@@ -161,17 +157,17 @@ private slots:
         QFile file(missing);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        QVERIFY(modGen::openDocument(missing, QStringLiteral("open")) > 32);
+        QVERIFY(modGen::openDocument(context, missing, QStringLiteral("open")) > 32);
         QCOMPARE(opened, QList<QUrl> {QUrl::fromLocalFile(missing)});
 
         // No application took it: error 31.
         accept = false;
         dialogs.answer(MsgAnswer::Ok);
-        QCOMPARE(modGen::openDocument(missing, QStringLiteral("open")), 31);
+        QCOMPARE(modGen::openDocument(context, missing, QStringLiteral("open")), 31);
         QVERIFY(dialogs.lastBox().text.startsWith(QStringLiteral("31 Error Executing:")));
 
         accept = true;
-        QVERIFY(modGen::openDocument(QStringLiteral("mailto:someone@example.org"), QStringLiteral("open")) > 32);
+        QVERIFY(modGen::openDocument(context, QStringLiteral("mailto:someone@example.org"), QStringLiteral("open")) > 32);
         QCOMPARE(opened.last(), QUrl(QStringLiteral("mailto:someone@example.org")));
         QVERIFY(dialogs.allAnswersUsed());
     }
@@ -187,11 +183,12 @@ private slots:
             w->show();
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QApplication::setOverrideCursor(Qt::BusyCursor); // every level is undone
-        modGen::findOpen() = true;
+        AppContext context;
+        context.findOpen = true;
 
-        modGen::closeAllForms();
+        modGen::closeAllForms(context);
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!modGen::findOpen());
+        QVERIFY(!context.findOpen);
         QTRY_VERIFY(firstAlive.isNull());
         for (QWidget *window : QApplication::topLevelWidgets())
             QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));

@@ -1,8 +1,7 @@
-#include "app/ModGen.h"
 #include "app/ProgressBox.h"
-#include "core/Settings.h"
 #include "app/SplashWindow.h"
-#include "app/DatabaseLocator.h"
+#include "core/AppContext.h"
+#include "core/Settings.h"
 #include "register/RegisterWindow.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
@@ -24,17 +23,13 @@ private slots:
     {
         m_env = std::make_unique<TestEnvironment>();
         // No share, and a program folder without a database.
-        DatabaseLocator::setShareFolderSource([] { return QString(); });
+        m_context = AppContext();
+        m_context.shareFolder = [] { return QString(); };
         const QString program = m_env->folder(QStringLiteral("program"));
-        DatabaseLocator::setProgramFolderSource([program] { return program; });
-        modGen::dbFolder().clear();
+        m_context.programFolder = [program] { return program; };
     }
     void cleanup()
     {
-        DatabaseLocator::setShareFolderSource(nullptr);
-        DatabaseLocator::setProgramFolderSource(nullptr);
-        modGen::dbFolder().clear();
-        modGen::appFolder().clear();
         m_env.reset();
     }
 
@@ -46,7 +41,7 @@ private slots:
         dialogs.answerInput(std::nullopt); // the database prompt: Cancel
         dialogs.answer(MsgAnswer::Ok);     // the failure box
 
-        SplashWindow splash;
+        SplashWindow splash(m_context);
         QVERIFY(!splash.formLoad());
         QVERIFY(dialogs.allAnswersUsed()); // and no other box or prompt: the seam fails on those
         QCOMPARE(dialogs.lastBox(), (ScriptedDialogs::Box {QStringLiteral("Connection to Database Server Failure"),
@@ -76,11 +71,11 @@ private slots:
         const QString folder = m_env->folder(QStringLiteral("db"));
         TestEnvironment::exec(m_env->createDatabase(folder),
                               QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (7, 'Harvest Fair')"));
-        m_env->useDatabaseFolder(folder);
-        modGen::dbFolder().clear();
-        modGen::appFolder() = m_env->folder(QStringLiteral("app")); // without a logo: the start goes on
+        m_env->useDatabaseFolder(m_context, folder);
+        m_context.dbFolder.clear();
+        m_context.appFolder = m_env->folder(QStringLiteral("app")); // without a logo: the start goes on
 
-        SplashWindow splash;
+        SplashWindow splash(m_context);
         ScriptedDialogs dialogs;
         dialogs.answer(MsgAnswer::Ok); // "Please select an event"
         bool splashShown = false;
@@ -107,9 +102,9 @@ private slots:
 
     void anyKeyClosesTheSplash()
     {
-        SplashWindow splash;
+        SplashWindow splash(m_context);
         // The first bar is drawn before the window is shown: already at the box's final size.
-        modGen::showProgress(splash.picStatus(), 0.0f, true);
+        splash.progressBox()->showProgress(0.0f, true);
         const QSize drawn = splash.progressBox()->image().deviceIndependentSize().toSize();
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
@@ -120,6 +115,7 @@ private slots:
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
+    AppContext m_context;
 };
 
 QTEST_MAIN(TestSplash)

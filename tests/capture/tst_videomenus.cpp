@@ -166,7 +166,7 @@ void VideoMenusTest::preferencesAreKept()
 
     // The next start applies both.
     delete f.window.data();
-    f.window = new RegisterWindow;
+    f.window = new RegisterWindow(f.context);
     f.window->setTag("1");
     f.window->formLoad(nullptr);
     QVERIFY(f.action("mnuOverlay")->isChecked() && f.fake()->overlayOn());

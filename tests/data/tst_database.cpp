@@ -1,7 +1,7 @@
 // The database file and its connections: the checks made before a file is opened,
 // read-only and locked files, key reservation, the schema's own rules, currency
 // and the quorvex-db tool.
-#include "TestEnvironment.h"
+#include "DataTestEnvironment.h"
 #include "ThrownError.h"
 #include "data/Currency.h"
 #include "data/DataError.h"
@@ -33,15 +33,15 @@ class DatabaseTest : public QObject
 {
     Q_OBJECT
 
-    QVariant sql(const QString &statement) const { return TestEnvironment::scalar(m_file, statement); }
+    QVariant sql(const QString &statement) const { return DataTestEnvironment::scalar(m_file, statement); }
 
-    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<DataTestEnvironment> m_env;
     QString m_file; // a fresh database with the schema, for each test
 
 private slots:
     void init()
     {
-        m_env = std::make_unique<TestEnvironment>();
+        m_env = std::make_unique<DataTestEnvironment>();
         m_file = m_env->createDatabase(m_env->folder(u"db"_s));
     }
     void cleanup() { Database::setDefaultBusyTimeout(5000); }
@@ -80,7 +80,7 @@ private slots:
 
         const QString file = m_env->folder(u"bad"_s) + u"Quorvex.mdb"_s;
         if (!sql.isEmpty()) {
-            TestEnvironment::exec(file, sql);
+            DataTestEnvironment::exec(file, sql);
             bytes = fileBytes(file);
         } else if (create) {
             QFile f(file);
@@ -115,7 +115,7 @@ private slots:
 
     void readOnlyFileReadsButRefusesWrites()
     {
-        TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName) VALUES (1, 'Ann')"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName) VALUES (1, 'Ann')"_s);
         QVERIFY(QFile::setPermissions(m_file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QByteArray before = fileBytes(m_file);
         {
@@ -141,7 +141,7 @@ private slots:
     void lockedDatabaseWaitsThenFailsWithoutHalfWrites()
     {
         const QString name = u"SELECT FirstName || ' ' || LastName FROM Attendees"_s;
-        TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName, LastName) VALUES (1, 'Ann', 'Lee')"_s);
         Database::setDefaultBusyTimeout(300);
         Recordset rs(Database::openSeparate(m_file), u"Attendees"_s);
         auto other = Database::openSeparate(m_file); // another workstation, in the middle of a write
@@ -175,8 +175,8 @@ private slots:
     void reserveKeyHandsOutEachKeyOnce()
     {
         // Rows whose sequence entry is missing (made by hand): counting starts after the largest key.
-        TestEnvironment::exec(m_file, u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (7, 1)"_s);
-        TestEnvironment::exec(m_file, u"DELETE FROM sqlite_sequence WHERE name = 'Attendees'"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (7, 1)"_s);
+        DataTestEnvironment::exec(m_file, u"DELETE FROM sqlite_sequence WHERE name = 'Attendees'"_s);
         auto a = Database::openSeparate(m_file);
         auto b = Database::openSeparate(m_file);
         QList<qint64> keys;
@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(sql(u"SELECT count(*) FROM sqlite_sequence WHERE name = 'Attendees'"_s).toInt(), 1);
         // A reserved key can be used for the row, and the database never hands it out again.
         a->execute(u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (?, 1)"_s, {keys.first()});
-        TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID) VALUES (1)"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID) VALUES (1)"_s);
         QCOMPARE(sql(u"SELECT max(AttendeeID) FROM Attendees"_s).toLongLong(), 14);
     }
 
@@ -199,10 +199,10 @@ private slots:
             QStringList names;
             for (const FieldDef &f : def.fields)
                 names << f.name;
-            TestEnvironment::exec(m_file, u"SELECT %1 FROM %2 LIMIT 0"_s.arg(names.join(u", "_s), def.name));
+            DataTestEnvironment::exec(m_file, u"SELECT %1 FROM %2 LIMIT 0"_s.arg(names.join(u", "_s), def.name));
         }
 
-        const auto exec = [&](const QString &statement) { TestEnvironment::exec(m_file, statement); };
+        const auto exec = [&](const QString &statement) { DataTestEnvironment::exec(m_file, statement); };
         exec(u"INSERT INTO Program (ProgramID, Name) VALUES (12, 'Gala')"_s);
         exec(u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName) VALUES (17, 12, 'Ann'), (18, 12, 'Bo')"_s);
         // The donations query takes inserts, updates and deletes through to its table.
@@ -262,12 +262,12 @@ private slots:
             return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -101;
         };
         QCOMPARE(run({u"create"_s, folder}), 0);
-        QCOMPARE(TestEnvironment::scalar(file, u"PRAGMA user_version"_s).toInt(), Schema::Version);
+        QCOMPARE(DataTestEnvironment::scalar(file, u"PRAGMA user_version"_s).toInt(), Schema::Version);
         // With the common titles and offices, for the lists of the registration window.
-        QCOMPARE(TestEnvironment::scalar(file, u"SELECT (SELECT count(*) FROM Title) || ' ' || (SELECT count(*) FROM Office)"_s), u"5 4"_s);
+        QCOMPARE(DataTestEnvironment::scalar(file, u"SELECT (SELECT count(*) FROM Title) || ' ' || (SELECT count(*) FROM Office)"_s), u"5 4"_s);
         (void)Database::openSeparate(file); // the program accepts what the tool makes
 
-        TestEnvironment::exec(file, u"INSERT INTO Program (Name) VALUES ('Kept')"_s);
+        DataTestEnvironment::exec(file, u"INSERT INTO Program (Name) VALUES ('Kept')"_s);
         const QByteArray before = fileBytes(file);
         QVERIFY(run({u"create"_s, folder}) != 0);
         QVERIFY2(err.contains(u"already exists"_s), qPrintable(err));

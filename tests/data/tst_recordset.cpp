@@ -2,7 +2,7 @@
 // deleting, optimistic locking between two workstations, finds with the engine's
 // LIKE, typed values and the listener hooks. Results are checked with plain SQL
 // on a connection of the test's own.
-#include "TestEnvironment.h"
+#include "DataTestEnvironment.h"
 #include "ThrownError.h"
 #include "data/Currency.h"
 #include "data/DataError.h"
@@ -51,10 +51,10 @@ class RecordsetTest : public QObject
 
     QVariant sql(const QString &statement, const QVariantList &params = {}) const
     {
-        return TestEnvironment::scalar(m_file, statement, params);
+        return DataTestEnvironment::scalar(m_file, statement, params);
     }
 
-    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<DataTestEnvironment> m_env;
     QString m_file;
     std::shared_ptr<Database> m_db;
 
@@ -62,10 +62,10 @@ private slots:
     void init()
     {
         m_db.reset();
-        m_env = std::make_unique<TestEnvironment>();
+        m_env = std::make_unique<DataTestEnvironment>();
         m_file = m_env->createDatabase(m_env->folder(u"db"_s));
-        TestEnvironment::exec(m_file, u"INSERT INTO Program (ProgramID, Name) VALUES (12, 'Gala'), (13, 'Fair')"_s);
-        TestEnvironment::exec(m_file, u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName, LastName, City) VALUES "
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Program (ProgramID, Name) VALUES (12, 'Gala'), (13, 'Fair')"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName, LastName, City) VALUES "
                                       "(1, 12, 'Anne', 'Lee', 'Lyon'), (2, 12, 'Bob', 'Smith', NULL), (3, 13, 'Hanna', 'Other', 'Oslo'), "
                                       "(4, 12, 'Joanna', 'Ng', 'Paris'), (5, 12, 'Émile', 'Zola', 'Médan')"_s);
         m_db = Database::openSeparate(m_file);
@@ -104,7 +104,7 @@ private slots:
                 QVERIFY_APP_ERROR((rs.*m.move)(), DataError::NoCurrentRecord);
         }
         // A move shows what another workstation saved meanwhile.
-        TestEnvironment::exec(m_file, u"UPDATE Attendees SET FirstName = 'Annie' WHERE AttendeeID = 1"_s);
+        DataTestEnvironment::exec(m_file, u"UPDATE Attendees SET FirstName = 'Annie' WHERE AttendeeID = 1"_s);
         rs.moveFirst();
         QCOMPARE(firstName(rs), u"Annie"_s);
 
@@ -225,7 +225,7 @@ private slots:
 
         // The row deleted elsewhere: the typing stays, nothing is written back, moves skip it.
         a.setValue(u"City"_s, u"Lens"_s);
-        TestEnvironment::exec(m_file, u"DELETE FROM Attendees WHERE AttendeeID IN (1, 2)"_s);
+        DataTestEnvironment::exec(m_file, u"DELETE FROM Attendees WHERE AttendeeID IN (1, 2)"_s);
         QVERIFY_APP_ERROR(a.update(), DataError::RecordDeleted);
         QCOMPARE(a.value(u"City"_s).toString(), u"Lens"_s);
         QCOMPARE(sql(u"SELECT count(*) FROM Attendees WHERE AttendeeID = 1"_s).toInt(), 0);
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(byName.value(u"LastName"_s).toString(), u"Adams"_s);
 
         // Added elsewhere after the set was opened: not one of its rows (nor is Hanna, of event 13).
-        TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName) VALUES (12, 'Annabel')"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID, FirstName) VALUES (12, 'Annabel')"_s);
         using Find = void (Recordset::*)(const QString &);
         // Each find in turn and the row it lands on; none: no match, and the current row stays.
         const struct { Find find; const char *criteria; const char *found; } finds[] = {

@@ -1,12 +1,11 @@
 // The grid model over a recordset: checked by Qt's model tester, edited through
 // setData and through a real table view, results checked with plain SQL.
-#include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/RecordsetModel.h"
 
-#include "TestEnvironment.h"
+#include "DataTestEnvironment.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -24,7 +23,7 @@ const QString DonationsOf1 = QStringLiteral("SELECT * FROM qryDon_Fees WHERE Att
 // Two donations of attendee 1 and one of attendee 2, and a model (under the tester) over attendee 1's.
 struct Donations
 {
-    TestEnvironment env;
+    DataTestEnvironment env;
     QString file = env.createDatabase(env.folder(QStringLiteral("db")));
     std::unique_ptr<Recordset> rs;
     std::unique_ptr<RecordsetModel> model;
@@ -32,7 +31,7 @@ struct Donations
 
     explicit Donations(bool open = true)
     {
-        TestEnvironment::exec(file, QStringLiteral("INSERT INTO Donations (AttendeeID, Amount, RegFee, DonDate, "
+        DataTestEnvironment::exec(file, QStringLiteral("INSERT INTO Donations (AttendeeID, Amount, RegFee, DonDate, "
                                                    "PaymentDate, PaymentType) VALUES "
                                                    "(1, 500000, 1, '2024-05-01', '2024-05-02', 'Check'), "
                                                    "(1, 123456, 0, '2024-06-01', NULL, 'Cash'), "
@@ -54,7 +53,7 @@ struct Donations
     }
     QVariant stored(const QString &field, qint64 key) const
     {
-        return TestEnvironment::scalar(file, QStringLiteral("SELECT %1 FROM Donations WHERE DonationID = ?").arg(field),
+        return DataTestEnvironment::scalar(file, QStringLiteral("SELECT %1 FROM Donations WHERE DonationID = ?").arg(field),
                                        {key});
     }
 };
@@ -92,7 +91,7 @@ private slots:
         d.rs->setListener(nullptr);
 
         // Another workstation adds a row of attendee 1: a reload after a requery shows it.
-        TestEnvironment::exec(d.file, QStringLiteral("INSERT INTO Donations (AttendeeID, Amount) VALUES (1, 70000)"));
+        DataTestEnvironment::exec(d.file, QStringLiteral("INSERT INTO Donations (AttendeeID, Amount) VALUES (1, 70000)"));
         d.rs->requery();
         d.model->reload();
         QCOMPARE(d.model->rowCount(), 3);
@@ -154,7 +153,7 @@ private slots:
         QCOMPARE(d.model->rowCount(), 5);
         d.model->revert();
         QCOMPARE(d.model->rowCount(), 4);
-        QCOMPARE(TestEnvironment::scalar(d.file, "SELECT count(*) FROM Donations").toInt(), 4);
+        QCOMPARE(DataTestEnvironment::scalar(d.file, "SELECT count(*) FROM Donations").toInt(), 4);
     }
 
     void badValuesAndConflictsAreReported()
@@ -204,31 +203,6 @@ private slots:
         QCOMPARE(d.model->pendingRow(), -1);
     }
 
-    void followsTheDataControlsRefresh()
-    {
-        Donations d(false);
-        DataControl dc;
-        dc.setDatabaseName(d.file);
-        dc.setRecordSource(DonationsOf1);
-        dc.refresh();
-        d.watch(new RecordsetModel(dc.recordset(), DonationFields));
-        connect(&dc, &DataControl::recordsetOpened, d.model.get(), &RecordsetModel::setRecordset);
-
-        // The data control is told of the grid's edits as moves of its own.
-        int validations = 0;
-        connect(&dc, &DataControl::validate, &dc, [&validations](int &, bool &) { ++validations; });
-        QVERIFY(d.set(1, AmountCol, QStringLiteral("2")));
-        QCOMPARE(validations, 1); // the move to row 1 (bookmark)
-        QCOMPARE(dc.recordset()->absolutePosition(), 1);
-        QVERIFY(d.model->submit());
-        QCOMPARE(validations, 2); // the update
-
-        dc.setRecordSource(QStringLiteral("SELECT * FROM qryDon_Fees WHERE AttendeeID =2"));
-        dc.refresh();
-        QCOMPARE(d.model->recordset(), dc.recordset());
-        QCOMPARE(d.model->rowCount(), 1);
-        QCOMPARE(d.text(0, AmountCol), QStringLiteral("1.00"));
-    }
 };
 
 QTEST_MAIN(TestRecordsetModel)

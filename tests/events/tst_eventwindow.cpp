@@ -6,12 +6,11 @@
 #include "ThrownError.h"
 
 #include "core/AppError.h"
-#include "app/ModGen.h"
+#include "core/AppContext.h"
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Recordset.h"
 #include "events/EventWindow.h"
-#include "register/RegisterWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -29,9 +28,11 @@ class TestEventWindow : public QObject
     Q_OBJECT
 
     // A fresh window on the test's database, loaded, shown and active.
-    EventWindow *openWindow(RegisterWindow *main = nullptr)
+    EventWindow *openWindow()
     {
-        m_window = new EventWindow(main);
+        m_window = new EventWindow(m_context, nullptr);
+        connect(m_window, &EventWindow::eventChosen, this,
+                [this](const QString &key, const QString &name) { m_chosen = {key, name}; });
         m_window->formLoad();
         m_window->show();
         m_window->activateWindow();
@@ -70,6 +71,8 @@ class TestEventWindow : public QObject
     static void finishDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     std::unique_ptr<TestEnvironment> m_env;
+    AppContext m_context;
+    std::pair<QString, QString> m_chosen; // the event OK reported: key and name
     std::unique_ptr<ScriptedDialogs> m_dialogs;
     QString m_file;
     QPointer<EventWindow> m_window;
@@ -81,7 +84,9 @@ private slots:
         m_dialogs = std::make_unique<ScriptedDialogs>();
         const QString folder = m_env->folder(QStringLiteral("db"));
         m_file = m_env->createDatabase(folder);
-        m_env->useDatabaseFolder(folder);
+        m_context = AppContext();
+        m_chosen = {};
+        m_env->useDatabaseFolder(m_context, folder);
     }
 
     void cleanup()
@@ -90,15 +95,14 @@ private slots:
         finishDeletes();
         QVERIFY2(m_dialogs->allAnswersUsed(), "a queued answer was not used");
         m_dialogs.reset();
-        modGen::dbFolder().clear();
         m_env.reset();
     }
 
     void loadFailuresEndTheProgram()
     {
-        const auto loadError = [] { return thrownError([] { EventWindow(nullptr).formLoad(); }); };
+        const auto loadError = [this] { return thrownError([this] { EventWindow(m_context, nullptr).formLoad(); }); };
         const QString notice = QStringLiteral("\rProgram will Terminate");
-        modGen::dbFolder().clear(); // no database folder at all
+        m_context.dbFolder.clear(); // no database folder at all
         std::optional<AppError> error = loadError();
         QVERIFY(error);
         QCOMPARE(error->number(), -1);
@@ -107,10 +111,10 @@ private slots:
 
         // A file with the database's name that is not one: the engine's own error, with the notice.
         const QString folder = m_env->folder(QStringLiteral("junk"));
-        QFile junk(folder + QLatin1String(modGen::DatabaseFileName));
+        QFile junk(folder + QLatin1String(AppContext::DatabaseFileName));
         QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, '\x5a')) == 4096);
         junk.close();
-        m_env->useDatabaseFolder(folder);
+        m_env->useDatabaseFolder(m_context, folder);
         error = loadError();
         QVERIFY(error && !error->source().isEmpty());
         QVERIFY2(error->description().endsWith(notice) && error->description() != notice, qPrintable(error->description()));
@@ -192,8 +196,7 @@ private slots:
     void failedWritesAreReportedAndKeepTheTyping()
     {
         addEvent(1, QStringLiteral("Gala"));
-        RegisterWindow main;
-        EventWindow *w = openWindow(&main);
+        EventWindow *w = openWindow();
         // Another workstation changes the event meanwhile: OK reports it, overwrites nothing, and still closes.
         QTest::keyClicks(field(2), QStringLiteral("typed here"));
         exec(QStringLiteral("UPDATE Program SET Description = 'typed there' WHERE ProgramID = 1"));
@@ -201,12 +204,12 @@ private slots:
         click("cmdOK");
         expectOneErrorBox(DataError::WriteConflict, MsgIcon::Exclamation);
         QVERIFY(w->tag() == QStringLiteral("OK") && w->isUnloaded());
-        QCOMPARE(main.tag(), QStringLiteral("1"));
+        QCOMPARE(m_chosen.first, QStringLiteral("1"));
         QCOMPARE(column(1, "Description").toString(), QStringLiteral("typed there"));
         finishDeletes();
 
         // Another workstation deletes the row being edited: Save fails, the window stays open with the typing.
-        w = openWindow(&main);
+        w = openWindow();
         QTest::keyClicks(field(1), QStringLiteral(" 2027"));
         exec(QStringLiteral("DELETE FROM Program WHERE ProgramID = 1"));
         m_dialogs->answer(MsgAnswer::Ok);
@@ -268,20 +271,18 @@ private slots:
     void okHandsOverANewEvent()
     {
         addEvent(40000, QStringLiteral("Big Number")); // keys above 16 bits are handed over whole
-        RegisterWindow main;
         // Enter is OK: the typed new row is written as the window unloads, and handed over.
-        EventWindow *w = openWindow(&main);
+        EventWindow *w = openWindow();
         click("cmdAdd");
         QTest::keyClicks(field(1), QStringLiteral("Board Retreat"));
         QTest::keyClick(field(1), Qt::Key_Return);
         QVERIFY(w->tag() == QStringLiteral("OK") && w->isUnloaded());
-        QCOMPARE(main.tag(), QStringLiteral("40001"));
-        QCOMPARE(main.windowTitle(), QStringLiteral("Board Retreat"));
+        QCOMPARE(m_chosen, std::make_pair(QStringLiteral("40001"), QStringLiteral("Board Retreat")));
         QCOMPARE(column(40001, "Name").toString(), QStringLiteral("Board Retreat"));
         finishDeletes();
 
         // OK on an untouched new row still writes it, so the key handed over names an
-        // event that exists (with no main window the hand-over is skipped).
+        // event that exists.
         w = openWindow();
         click("cmdAdd");
         const qint64 key = field(0)->text().toLongLong();
@@ -304,13 +305,11 @@ private slots:
         QFETCH(int, how);
         addEvent(1, QStringLiteral("Kept"));
         addEvent(40000, QStringLiteral("Other"));
-        RegisterWindow main;
-        main.setTag(QStringLiteral("1"));
-        main.setWindowTitle(QStringLiteral("Kept"));
+
         // A busy cursor left by an earlier step, however deep, is cleared as the window unloads.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QApplication::setOverrideCursor(Qt::BusyCursor);
-        EventWindow *w = openWindow(&main);
+        EventWindow *w = openWindow();
         move(3);
         QTest::keyClicks(field(3), QStringLiteral("Kim"));
         if (how == 0)
@@ -324,9 +323,9 @@ private slots:
         QCOMPARE(w->tag(), how == 0 ? QStringLiteral("OK") : QStringLiteral("Cancel"));
         QCOMPARE(w->result(), how == 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
         QVERIFY(w->isUnloaded() && !w->isVisible());
-        // OK hands the event shown to the main window; the others leave it alone.
-        QCOMPARE(main.tag(), how == 0 ? QStringLiteral("40000") : QStringLiteral("1"));
-        QCOMPARE(main.windowTitle(), how == 0 ? QStringLiteral("Other") : QStringLiteral("Kept"));
+        // OK reports the event shown; the others report nothing.
+        const std::pair<QString, QString> none;
+        QCOMPARE(m_chosen, how == 0 ? std::make_pair(QStringLiteral("40000"), QStringLiteral("Other")) : none);
         QCOMPARE(column(40000, "Director").toString(), QStringLiteral("Kim")); // never lost
         QVERIFY(!QApplication::overrideCursor());
         finishDeletes();

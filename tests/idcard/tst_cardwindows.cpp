@@ -4,7 +4,7 @@
 
 #include "../register/RegisterFixture.h"
 
-#include "app/Resources.h"
+#include "core/Resources.h"
 #include "idcard/CardCommands.h"
 #include "idcard/CardItem.h"
 #include "idcard/CardWindow.h"
@@ -123,12 +123,11 @@ void TestCardWindows::init()
     f.setUp();
     f.dialogs.reset(); // one scripted seam at a time
     f.dialogs = std::make_unique<RecordingDialogs>();
-    CardCommands::setPrinterCount([] { return 1; });
+    f.context.installedPrinters = [] { return QStringList {"Card Printer"}; };
 }
 
 void TestCardWindows::cleanup()
 {
-    CardCommands::setPrinterCount(nullptr);
     f.tearDown();
 }
 
@@ -415,7 +414,7 @@ void TestCardWindows::printCommandsSayWhyNothingIsPrinted()
     QTRY_VERIFY(window->isVisible());
 
     // No printer installed: both ways in say so; the preview stays.
-    CardCommands::setPrinterCount([] { return 0; });
+    f.context.installedPrinters = [] { return QStringList(); };
     f.dialogs->answer(MsgAnswer::Ok);
     clickPrintButton();
     f.dialogs->answerPrinter(true);
@@ -428,7 +427,7 @@ void TestCardWindows::printCommandsSayWhyNothingIsPrinted()
     QVERIFY(!QFile::exists(pdf()));
 
     // No size chosen: asked for after the printer check.
-    CardCommands::setPrinterCount([] { return 1; });
+    f.context.installedPrinters = [] { return QStringList {"Card Printer"}; };
     sizeBox()->setCurrentIndex(0);
     f.dialogs->clear();
     f.dialogs->answer(MsgAnswer::Ok);

@@ -54,7 +54,7 @@ void TestFind::presetFromTheFocusedBox()
         f.dialogs->onModal([&](QDialog *d) {
             QCOMPARE(d->objectName(), "frmFind");
             QCOMPARE(d->windowTitle(), "Find");
-            QVERIFY(modGen::findOpen());
+            QVERIFY(f.context.findOpen);
             QCOMPARE(what(d)->text(), c.text);
             QCOMPARE(fields(d)->currentText(), c.field);
             QCOMPARE(button(d, 0)->isEnabled(), *c.text != 0);
@@ -78,7 +78,7 @@ void TestFind::presetFromTheFocusedBox()
         else
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
         QVERIFY(f.dialogs->allAnswersUsed());
-        QVERIFY(!modGen::findOpen());
+        QVERIFY(!f.context.findOpen);
     }
     QVERIFY(f.dialogs->boxes().isEmpty());
 }
@@ -169,9 +169,9 @@ void TestFind::refusedCriteriaAndNoRecordsetAreReported()
         QCOMPARE(f.dialogs->lastBox(), infoBox("Unexpected Error, please close the Find dialog and try again"));
         d->close();
     });
-    FindDialog dialog(f.window);
+    FindDialog dialog(f.context, f.window);
     dialog.showFind(nullptr);
-    QVERIFY(!modGen::findOpen());
+    QVERIFY(!f.context.findOpen);
     QCOMPARE(f.dialogs->boxes().size(), 2);
 }
 

@@ -7,7 +7,7 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 
-#include "app/ModGen.h"
+#include "core/AppContext.h"
 #include "core/Settings.h"
 #include "bindings/DataControl.h"
 #include "data/Recordset.h"
@@ -35,6 +35,11 @@ public:
     {
         env = std::make_unique<TestEnvironment>();
         dialogs = std::make_unique<ScriptedDialogs>();
+        context = AppContext();
+        // The database search never finds one beside the test program or on a share.
+        const QString program = env->folder("program");
+        context.programFolder = [program] { return program; };
+        context.shareFolder = [] { return QString(); };
         folder = env->folder("db");
         file = env->createDatabase(folder);
         appFolder = env->folder("app");
@@ -53,8 +58,6 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const bool used = dialogs->allAnswersUsed();
         dialogs.reset();
-        modGen::dbFolder().clear();
-        modGen::appFolder().clear();
         QDir::setCurrent(QCoreApplication::applicationDirPath());
         env.reset();
         QVERIFY2(used, "a queued answer was not used");
@@ -63,9 +66,9 @@ public:
     // The main window loaded (no splash) on event `programId`, shown.
     RegisterWindow *open(qint64 programId)
     {
-        env->useDatabaseFolder(folder);
-        modGen::appFolder() = appFolder;
-        window = new RegisterWindow;
+        env->useDatabaseFolder(context, folder);
+        context.appFolder = appFolder;
+        window = new RegisterWindow(context);
         window->setTag(QString::number(programId));
         window->formLoad(nullptr);
         window->show();
@@ -135,6 +138,7 @@ public:
     }
 
     std::unique_ptr<TestEnvironment> env;
+    AppContext context;
     std::unique_ptr<ScriptedDialogs> dialogs;
     QString folder, file, appFolder;
     QPointer<RegisterWindow> window;

@@ -4,8 +4,10 @@
 #include "RegisterFixture.h"
 
 #include "core/AppError.h"
+#include "app/DatabaseLocator.h"
 #include "app/ProgressBox.h"
 #include "app/SplashWindow.h"
+#include "register/StartupSteps.h"
 #include "events/EventWindow.h"
 
 #include <QAbstractItemView>
@@ -37,7 +39,7 @@ private:
 void TestRegisterStart::firstStartAsksForTheDatabaseAndAnEvent()
 {
     // Empty settings store, empty database: the path is asked for, then an event is made.
-    SplashWindow splash;
+    SplashWindow splash(f.context);
     int percentWhileChoosing = -1;
     f.dialogs->answerInput(f.folder);
     f.dialogs->answer(MsgAnswer::Ok); // "Please select an event"
@@ -138,11 +140,20 @@ void TestRegisterStart::controlsCommandsAndKeyboard()
 
 void TestRegisterStart::loadFailuresAreRaisedUnchanged()
 {
+    // The load's steps as the splash gives them: the database search, no progress.
+    struct Startup : StartupSteps
+    {
+        AppContext &context;
+        explicit Startup(AppContext &c) : context(c) {}
+        bool locateDatabase() override { return DatabaseLocator(context).locate(); }
+        void showProgress(float) override {}
+        void refresh() override {}
+    } startup(f.context);
     const auto loadError = [&]() {
         AppError failure(0, "none", "the window loaded");
-        std::unique_ptr<RegisterWindow> w(f.window = new RegisterWindow);
+        std::unique_ptr<RegisterWindow> w(f.window = new RegisterWindow(f.context));
         try {
-            w->formLoad(nullptr);
+            w->formLoad(&startup);
         } catch (const AppError &error) {
             failure = error;
         }
@@ -156,7 +167,7 @@ void TestRegisterStart::loadFailuresAreRaisedUnchanged()
              QStringList({"-1", "Invalid Database path", "Connection to Database Server Failure"}));
 
     // The event window cancelled at start.
-    f.env->useDatabaseFolder(f.folder);
+    f.env->useDatabaseFolder(f.context, f.folder);
     f.addEvent(5);
     f.dialogs->answer(MsgAnswer::Ok);
     f.dialogs->onModal([](QDialog *dialog) { RegisterFixture::press(dialog, "cmdCancel"); });
@@ -203,15 +214,14 @@ void TestRegisterStart::cardDesignAndHelpFile()
 
     // Help Content opens the program folder's Help.doc.
     QStringList opened;
-    modGen::setDocumentOpener([&opened](const QUrl &url, const QString &verb) {
+    f.context.openUrl = [&opened](const QUrl &url, const QString &verb) {
         opened << QFileInfo(url.toLocalFile()).canonicalFilePath() + QLatin1Char(' ') + verb;
         return true;
-    });
-    QFile help(modGen::appFolder() + "Help.doc");
+    };
+    QFile help(f.context.appFolder + "Help.doc");
     QVERIFY(help.open(QIODevice::WriteOnly));
     help.close();
     f.action("mnuContent")->trigger();
-    modGen::setDocumentOpener(nullptr);
     QCOMPARE(opened, QStringList(QFileInfo(help).canonicalFilePath() + " open"));
 }
 

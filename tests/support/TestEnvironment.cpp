@@ -1,68 +1,11 @@
 #include "TestEnvironment.h"
 
 #include "FakeCapture.h"
+#include "core/AppContext.h"
 #include "core/Settings.h"
-#include "data/Database.h"
-
-#include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTest>
-#include <atomic>
-#include <functional>
-
-namespace {
-
-QString withSeparator(const QString &path)
-{
-    const QString native = QDir::toNativeSeparators(path);
-    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
-}
-
-// Runs `work` on a connection of its own (plain SQL, not the code under test),
-// then closes it: nothing is left open that could hold a lock.
-void withConnection(const QString &databaseFile, const std::function<void(QSqlDatabase &)> &work)
-{
-    static std::atomic<int> counter {0};
-    const QString name = QStringLiteral("test-environment-%1").arg(++counter);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(databaseFile);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            QTest::qFail(qPrintable(QStringLiteral("cannot open %1: %2").arg(databaseFile, db.lastError().text())),
-                         __FILE__, __LINE__);
-        else
-            work(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-bool run(QSqlQuery &q, const QString &sql, const QVariantList &params)
-{
-    if (!q.prepare(sql)) {
-        QTest::qFail(qPrintable(QStringLiteral("cannot prepare \"%1\": %2").arg(sql, q.lastError().text())),
-                     __FILE__, __LINE__);
-        return false;
-    }
-    for (const QVariant &value : params)
-        q.addBindValue(value);
-    if (!q.exec()) {
-        QTest::qFail(qPrintable(QStringLiteral("cannot run \"%1\": %2").arg(sql, q.lastError().text())),
-                     __FILE__, __LINE__);
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 TestEnvironment::TestEnvironment()
 {
-    Settings::setStoreFolderForTesting(settingsFolder());
-    // No test reaches the machine's cameras unless it asks for them.
     FakeCapture::install(FakeCapture::oneDriver());
 }
 
@@ -71,49 +14,8 @@ TestEnvironment::~TestEnvironment()
     CaptureControl::setMaker({});
 }
 
-QString TestEnvironment::root() const
+void TestEnvironment::useDatabaseFolder(AppContext &context, const QString &folder) const
 {
-    return withSeparator(m_dir.path());
-}
-
-QString TestEnvironment::settingsFolder() const
-{
-    return folder(QStringLiteral("settings"));
-}
-
-QString TestEnvironment::folder(const QString &name) const
-{
-    const QString path = QDir(m_dir.path()).filePath(name);
-    QDir().mkpath(path);
-    return withSeparator(path);
-}
-
-QString TestEnvironment::createDatabase(const QString &folder) const
-{
-    QDir().mkpath(folder);
-    const QString file = QDir(folder).filePath(QStringLiteral("Quorvex.mdb"));
-    Database::create(file); // the schema and the common titles and offices; closed again at once
-    return file;
-}
-
-QVariant TestEnvironment::scalar(const QString &databaseFile, const QString &sql, const QVariantList &params)
-{
-    QVariant result;
-    withConnection(databaseFile, [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (run(q, sql, params) && q.next())
-            result = q.value(0);
-        q.finish();
-    });
-    return result;
-}
-
-void TestEnvironment::exec(const QString &databaseFile, const QString &sql, const QVariantList &params)
-{
-    withConnection(databaseFile, [&](QSqlDatabase &db) {
-        QSqlQuery q(db);
-        run(q, sql, params);
-        q.finish();
-    });
+    context.dbFolder = folder;
+    SettingKeys::DBPath.write(folder);
 }

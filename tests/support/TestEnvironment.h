@@ -1,29 +1,17 @@
 #pragma once
 
-#include <QString>
-#include <QTemporaryDir>
+#include "DataTestEnvironment.h"
 
-// A test's own world: a temporary settings store and a temporary folder for the
-// database, the program's folder and pictures. Never the user's.
-class TestEnvironment
+class AppContext;
+
+// The windows' tests' own world: the data environment, with the fake one-driver
+// camera installed (no test reaches the machine's cameras unless it asks).
+class TestEnvironment : public DataTestEnvironment
 {
 public:
     TestEnvironment();
-    ~TestEnvironment();
+    ~TestEnvironment() override;
 
-    QString root() const;              // the temporary folder, ending with a separator
-    QString settingsFolder() const;
-    // A folder (created) below root, ending with a separator.
-    QString folder(const QString &name) const;
-    // Creates an empty Quorvex.mdb with the schema in `folder` and returns its file name.
-    QString createDatabase(const QString &folder) const;
-    // Points modGen::dbFolder() at `folder` and the stored DBPath there too.
-    void useDatabaseFolder(const QString &folder) const;
-    // Plain SQL for checking results: the first column of the first row.
-    static QVariant scalar(const QString &databaseFile, const QString &sql, const QVariantList &params = {});
-    // Runs a statement on its own connection (preparing data the way another workstation would).
-    static void exec(const QString &databaseFile, const QString &sql, const QVariantList &params = {});
-
-private:
-    QTemporaryDir m_dir;
+    // Points the context's database folder at `folder`, and the stored DBPath there too.
+    void useDatabaseFolder(AppContext &context, const QString &folder) const;
 };

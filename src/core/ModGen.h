@@ -2,25 +2,13 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
-class QUrl;
-class QWidget;
+class AppContext;
 
-// The program's shared procedures and process-wide variables.
+// The program's shared procedures. What they share (the database and program
+// folders, the find dialog's flag) is the AppContext the windows are given.
 // Folders that the program builds end with the native separator.
 namespace modGen {
-
-// The program's folder (ending with a separator), set by the main window's load.
-QString &appFolder();
-// The database folder (ending with a separator), or empty; set by locateDatabase().
-QString &dbFolder();
-// True while the find dialog is shown.
-bool &findOpen();
-
-// The database file name every consumer uses: dbFolder() + "Quorvex.mdb".
-QString databaseFile();
-inline constexpr const char *DatabaseFileName = "Quorvex.mdb";
 
 // Creates the last level of `path` when nothing is there; raises failures
 // again with the source "Create Folder".
@@ -39,28 +27,18 @@ QString getShortPath(const QString &path);
 QString getFolderPart(const QString &path);
 // After the last separator; the whole path when it has none.
 QString getFilePart(const QString &path);
-// Opens a document or link with the desktop; shows the "Warning" box on failure.
-// Returns a value above 32 on success, else an error number (2: file not found,
-// 31: no application is associated with it).
-int openDocument(const QString &document, const QString &verb);
+// Opens a document or link with the context's desktop; shows the "Warning" box
+// on failure. Returns a value above 32 on success, else an error number (2: file
+// not found, 31: no application is associated with it).
+int openDocument(const AppContext &context, const QString &document, const QString &verb);
 // "Version 1.2.3": the program's version as the splash and About windows show it.
 QString versionText();
 
 // The maker's support address, named in the failure box and the About window's link.
 inline constexpr const char *SupportAddress = "support@quorvex.example";
 
-// What openDocument() hands the document to: true when an application took it.
-// The default is QDesktopServices::openUrl; tests set their own so that no real
-// program is started. An empty function restores the default.
-using DocumentOpener = std::function<bool(const QUrl &url, const QString &verb)>;
-void setDocumentOpener(DocumentOpener opener);
-
-// Draws the percentage bar of the start-up into `box` (see ProgressBox).
-void showProgress(QWidget *box, float fraction, bool exact = false);
 // Resets the mouse pointer, closes the find dialog when open and every window.
-void closeAllForms();
-// Finds the folder of the database (see DatabaseLocator); false when the user gave up.
-bool locateDatabase();
+void closeAllForms(AppContext &context);
 
 // A path with the stored form's backslashes turned into native separators.
 QString toNativePath(const QString &storedPath);

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class AppContext;
 class QLabel;
 
 // "frmAbout": the program's name, version and disclaimer, with a link that
@@ -10,10 +11,10 @@ class AboutWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit AboutWindow(QWidget *owner = nullptr);
+    explicit AboutWindow(const AppContext &context, QWidget *owner = nullptr);
 
     // Shows the About window modally (through Dialogs), owned by `owner`.
-    static void showAbout(QWidget *owner);
+    static void showAbout(const AppContext &context, QWidget *owner);
 
     // The disclaimer labels' click: element 2, the address, starts the mail message.
     void lblDisclaimer_Click(int index);
@@ -21,4 +22,7 @@ public:
 protected:
     // A click on the window's background closes it.
     void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    const AppContext &m_context;
 };

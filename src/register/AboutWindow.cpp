@@ -4,8 +4,8 @@
 #include "core/AppError.h"
 #include "ClickLabel.h"
 #include "core/Dialogs.h"
-#include "ModGen.h"
-#include "Resources.h"
+#include "core/ModGen.h"
+#include "core/Resources.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -25,8 +25,9 @@ ClickLabel *makeLabel(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-AboutWindow::AboutWindow(QWidget *owner)
+AboutWindow::AboutWindow(const AppContext &context, QWidget *owner)
     : QDialog(owner)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("frmAbout"));
     appResources::ensureLoaded();
@@ -104,10 +105,10 @@ AboutWindow::AboutWindow(QWidget *owner)
     setMinimumWidth(460);
 }
 
-void AboutWindow::showAbout(QWidget *owner)
+void AboutWindow::showAbout(const AppContext &context, QWidget *owner)
 {
-    ignoreErrors([owner] {
-        AboutWindow about(owner);
+    ignoreErrors([&context, owner] {
+        AboutWindow about(context, owner);
         Dialogs::instance().showModal(&about);
     });
 }
@@ -115,7 +116,7 @@ void AboutWindow::showAbout(QWidget *owner)
 void AboutWindow::lblDisclaimer_Click(int index)
 {
     if (index == 2)
-        modGen::openDocument(QStringLiteral("mailto:") + QLatin1String(modGen::SupportAddress),
+        modGen::openDocument(m_context, QStringLiteral("mailto:") + QLatin1String(modGen::SupportAddress),
                              QStringLiteral("open"));
 }
 

@@ -1,20 +1,16 @@
 #include "ModGen.h"
 
-#include "core/AppError.h"
-#include "core/Dialogs.h"
-#include "core/Platform.h"
-#include "ProgressBox.h"
-#include "app/DatabaseLocator.h"
+#include "AppContext.h"
+#include "AppError.h"
+#include "Dialogs.h"
+#include "Platform.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPointer>
 #include <QSysInfo>
 #include <QTimer>
@@ -22,17 +18,10 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 
 namespace modGen {
 
 namespace {
-
-DocumentOpener &openerSlot()
-{
-    static DocumentOpener opener;
-    return opener;
-}
 
 bool isSeparator(QChar c)
 {
@@ -65,29 +54,6 @@ constexpr int OpenFileNotFound = 2;
 constexpr int OpenNoAssociation = 31;
 
 } // namespace
-
-QString &appFolder()
-{
-    static QString folder;
-    return folder;
-}
-
-QString &dbFolder()
-{
-    static QString folder;
-    return folder;
-}
-
-bool &findOpen()
-{
-    static bool open = false;
-    return open;
-}
-
-QString databaseFile()
-{
-    return dbFolder() + QLatin1String(DatabaseFileName);
-}
 
 void ensureFolder(const QString &path)
 {
@@ -176,12 +142,7 @@ QString versionText()
         .arg(QUORVEX_VERSION_PATCH);
 }
 
-void setDocumentOpener(DocumentOpener opener)
-{
-    openerSlot() = std::move(opener);
-}
-
-int openDocument(const QString &document, const QString &verb)
+int openDocument(const AppContext &context, const QString &document, const QString &verb)
 {
     if (document.isEmpty())
         return 0;
@@ -195,7 +156,7 @@ int openDocument(const QString &document, const QString &verb)
         url = QUrl::fromLocalFile(QFileInfo(document).absoluteFilePath());
     }
     if (result == OpenSucceeded) {
-        const bool opened = openerSlot() ? openerSlot()(url, verb) : QDesktopServices::openUrl(url);
+        const bool opened = context.openUrl && context.openUrl(url, verb);
         if (!opened)
             result = OpenNoAssociation;
     }
@@ -209,67 +170,20 @@ int openDocument(const QString &document, const QString &verb)
     return result;
 }
 
-void showProgress(QWidget *box, float fraction, bool exact)
-{
-    auto *progress = qobject_cast<ProgressBox *>(box);
-    if (!progress)
-        return;
-    const QColor bar(0, 192, 0);
-    const QColor background = QApplication::palette().color(QPalette::ToolTipBase);
-
-    // In single precision, as the fraction is given: 0.345 is 34.5 there and shows 35.
-    const float scaled = fraction * 100.0f;
-    int percent = int(std::floor(scaled + 0.5f));
-    if (!exact) {
-        // Keep the bar off both ends until the caller says it is exact.
-        if (percent == 0)
-            percent = 1;
-        else if (percent == 100)
-            percent = 99;
-    }
-    const QString text = QString::number(percent) + QLatin1Char('%');
-
-    const qreal ratio = progress->devicePixelRatioF();
-    const QSize size = progress->size().expandedTo(QSize(1, 1));
-    QImage image(size * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(background);
-
-    QPainter painter(&image);
-    painter.setFont(progress->font());
-    const QFontMetrics metrics(progress->font());
-    const int textWidth = metrics.horizontalAdvance(text);
-    const int textHeight = metrics.height();
-    const int x = size.width() / 2 - textWidth / 2;
-    const int y = size.height() / 2 - textHeight / 2;
-    painter.fillRect(QRect(x, y, textWidth, textHeight), background);
-    painter.setPen(bar);
-    painter.drawText(QRect(x, y, textWidth, textHeight), Qt::AlignLeft | Qt::AlignTop, text);
-
-    if (fraction > 0) {
-        // Not-xor over the text: where the bar covers it the text shows in reverse colours.
-        painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-        const int width = int(std::min(1.0, double(fraction)) * size.width());
-        painter.fillRect(QRect(0, 0, width, size.height()), bar);
-    }
-    painter.end();
-    progress->setProgress(image, percent, text);
-}
-
-void closeAllForms()
+void closeAllForms(AppContext &context)
 {
     ignoreErrors([] {
         while (QGuiApplication::overrideCursor())
             QGuiApplication::restoreOverrideCursor();
     });
-    if (findOpen()) {
+    if (context.findOpen) {
         ignoreErrors([] {
             const auto windows = QApplication::topLevelWidgets();
             for (QWidget *window : windows)
                 if (window->objectName() == QLatin1String("frmFind"))
                     window->close();
         });
-        findOpen() = false;
+        context.findOpen = false;
     }
     QList<QPointer<QWidget>> windows;
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -279,11 +193,6 @@ void closeAllForms()
             if (window)
                 window->close();
         });
-}
-
-bool locateDatabase()
-{
-    return DatabaseLocator().locate();
 }
 
 QString toNativePath(const QString &storedPath)

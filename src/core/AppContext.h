@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QUrl;
+
+// What the windows share about the running program: where the database and the
+// program live, whether the find dialog is open, and how the program reaches the
+// desktop (documents, printers, the machine's share). One context is made by
+// main() and handed to the windows; a test makes its own, so nothing here is a
+// process-wide variable.
+class AppContext
+{
+public:
+    AppContext();
+
+    // The database folder, ending with the native separator; empty until found.
+    QString dbFolder;
+    // The program's folder, ending with the native separator; empty until the
+    // main window's load sets it.
+    QString appFolder;
+    // True while the find dialog is shown.
+    bool findOpen = false;
+
+    // The database file every consumer uses: dbFolder + "Quorvex.mdb".
+    QString databaseFile() const;
+    static constexpr const char *DatabaseFileName = "Quorvex.mdb";
+
+    // Hands a document or link to the desktop; true when an application took it
+    // (QDesktopServices by default).
+    std::function<bool(const QUrl &url, const QString &verb)> openUrl;
+    // The names of the installed printers (the platform's list by default).
+    std::function<QStringList()> installedPrinters;
+    // This machine's "Quorvex" share (\\NAME\Quorvex\), empty where the system
+    // has no UNC paths; and the program's folder with a trailing separator.
+    // The database search tries them after the stored folder.
+    std::function<QString()> shareFolder;
+    std::function<QString()> programFolder;
+};

@@ -1,0 +1,2 @@
+// Must not compile: the data layer cannot see the data control above it.
+#include "bindings/DataControl.h"
