@@ -24,7 +24,7 @@ class DataControlListener : public RecordsetListener
 {
 public:
     explicit DataControlListener(DataControl *control) : m_control(control) {}
-    bool recordsetBeforeAction(int action) override { return m_control->beforeAction(action); }
+    bool recordsetBeforeAction(DataAction action) override { return m_control->beforeAction(action); }
     void recordsetCurrentChanged() override { m_control->currentChanged(); }
 
 private:
@@ -35,7 +35,7 @@ namespace {
 
 struct ArrowDef
 {
-    int action;
+    DataAction action;
     const char *objectName;
     const char *accessibleName;
 };
@@ -93,7 +93,7 @@ DataControl::DataControl(QWidget *parent)
             b->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
             break;
         }
-        const int action = Arrows[i].action;
+        const DataAction action = Arrows[i].action;
         connect(b, &QToolButton::clicked, this, [this, action] { arrow(action); });
         m_buttons[i] = b;
     }
@@ -144,20 +144,69 @@ QToolButton *DataControl::button(int which) const
     return which >= 0 && which < 4 ? m_buttons[which] : nullptr;
 }
 
+// Enters an activity for its scope and returns to the one before; a change of
+// row noted inside is handed to the enclosing action, which refills once.
+class DataControl::ActivityScope
+{
+public:
+    ActivityScope(DataControl *control, Activity activity) : m_control(control), m_outer(control->m_activity)
+    {
+        control->m_activity = activity;
+    }
+    ~ActivityScope()
+    {
+        if (!m_ended)
+            m_control->m_activity = m_outer;
+    }
+    ActivityScope(const ActivityScope &) = delete;
+    ActivityScope &operator=(const ActivityScope &) = delete;
+
+    // Leaves the scope's activity; true when the row changed inside it and the
+    // caller (having no enclosing action) must refill.
+    bool end()
+    {
+        const bool changed = m_control->m_activity.rowChanged;
+        m_control->m_activity = m_outer;
+        m_ended = true;
+        if (!changed)
+            return false;
+        using Kind = Activity::Kind;
+        if (m_outer.kind == Kind::Writing || m_outer.kind == Kind::Acting) {
+            m_control->m_activity.rowChanged = true;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    DataControl *m_control;
+    Activity m_outer;
+    bool m_ended = false;
+};
+
+DataControlHandler &DataControl::handler() const
+{
+    static DataControlHandler defaults;
+    return m_handler ? *m_handler : defaults;
+}
+
 bool DataControl::dataChanged() const
 {
     // Typing flows into the pending row at once, so a row written by the
     // window's own Update has nothing changed any more.
-    if (!m_dataChanged)
-        return false;
     if (!m_badValues.empty())
         return true;
-    return m_recordset && m_recordset->isOpen() && m_recordset->editMode() != EditMode::None;
+    return m_recordset && m_recordset->isOpen() && m_recordset->hasChangedValues();
 }
 
 bool DataControl::pendingChanges() const
 {
-    return dataChanged() || (m_recordset && m_recordset->isOpen() && m_recordset->editMode() != EditMode::None);
+    return !m_badValues.empty() || (m_recordset && m_recordset->isOpen() && m_recordset->editMode() != EditMode::None);
+}
+
+void DataControl::dropBadValues()
+{
+    m_badValues.clear();
 }
 
 bool DataControl::hasCurrentRow() const
@@ -179,16 +228,8 @@ void DataControl::refresh()
         if (!m_badValues.empty())
             throw m_badValues.begin()->second;
         if (m_recordset->editMode() != EditMode::None) {
-            m_writingRow = true;
-            try {
-                m_recordset->updateWithoutNotify();
-            } catch (...) {
-                m_writingRow = false;
-                m_rowChangedWhileWriting = false;
-                throw;
-            }
-            m_writingRow = false;
-            m_rowChangedWhileWriting = false;
+            ActivityScope writing(this, {Activity::Kind::Writing});
+            m_recordset->updateWithoutNotify();
         }
     }
 
@@ -197,8 +238,7 @@ void DataControl::refresh()
     releaseRecordset();
     m_recordset = std::move(rs);
     m_recordset->setListener(m_listener.get());
-    m_dataChanged = false;
-    m_badValues.clear();
+    dropBadValues();
     emit recordsetOpened(m_recordset.get());
     updateControls();
     emit reposition();
@@ -223,9 +263,8 @@ void DataControl::bind(QWidget *widget, const QString &field)
     if (hasCurrentRow()) {
         QVariant value;
         ignoreErrors([&] { value = m_recordset->value(field); });
-        m_filling = true;
+        ActivityScope filling(this, {Activity::Kind::Filling});
         fillWidget(widget, value);
-        m_filling = false;
     }
 }
 
@@ -270,16 +309,17 @@ void DataControl::connectEdits(QWidget *widget)
 
 void DataControl::markChanged(QWidget *widget)
 {
-    if (m_filling)
+    if (m_activity.kind == Activity::Kind::Filling)
         return;
     storeValue(widget, widgetValue(widget));
 }
 
 void DataControl::setBoundValue(QWidget *widget, const QVariant &value)
 {
-    m_filling = true;
-    fillWidget(widget, value);
-    m_filling = false;
+    {
+        ActivityScope filling(this, {Activity::Kind::Filling});
+        fillWidget(widget, value);
+    }
     storeValue(widget, value);
 }
 
@@ -289,7 +329,6 @@ void DataControl::storeValue(QWidget *widget, const QVariant &value)
     if (!b || !hasCurrentRow())
         return;
     Recordset *rs = m_recordset.get();
-    m_dataChanged = true;
     try {
         // The row enters its edit at once, even when the value does not convert.
         if (rs->editMode() == EditMode::None)
@@ -308,18 +347,18 @@ void DataControl::storeValue(QWidget *widget, const QVariant &value)
 void DataControl::updateControls()
 {
     const bool current = hasCurrentRow();
-    m_filling = true;
-    for (const Binding &b : std::as_const(m_bindings)) {
-        if (!b.widget)
-            continue;
-        QVariant value;
-        if (current)
-            ignoreErrors([&] { value = m_recordset->value(b.field); });
-        fillWidget(b.widget, value);
+    {
+        ActivityScope filling(this, {Activity::Kind::Filling});
+        for (const Binding &b : std::as_const(m_bindings)) {
+            if (!b.widget)
+                continue;
+            QVariant value;
+            if (current)
+                ignoreErrors([&] { value = m_recordset->value(b.field); });
+            fillWidget(b.widget, value);
+        }
     }
-    m_filling = false;
-    m_dataChanged = false;
-    m_badValues.clear();
+    dropBadValues();
 }
 
 void DataControl::fillWidget(QWidget *widget, const QVariant &value)
@@ -367,41 +406,47 @@ QVariant DataControl::widgetValue(QWidget *widget) const
     return QVariant();
 }
 
+void DataControl::refill()
+{
+    updateControls();
+    emit reposition();
+}
+
 // ---- actions -----------------------------------------------------------------
 
-bool DataControl::beforeAction(int action)
+bool DataControl::beforeAction(DataAction action)
 {
     return runAction(action, true);
 }
 
-bool DataControl::runAction(int action, bool fromRecordset)
+bool DataControl::runAction(DataAction action, bool fromRecordset)
 {
-    // Our own write inside another action, or the second move of one arrow click.
-    if (m_writingRow || (m_arrowAction != 0 && m_arrowValidated))
+    // Our own write inside another action, or a later step of the action in hand.
+    if (m_activity.kind == Activity::Kind::Writing || (m_activity.kind == Activity::Kind::Acting && m_activity.validated))
         return true;
 
     Recordset *rs = m_recordset.get();
-    int reported = m_arrowAction != 0 ? m_arrowAction : action;
-    bool save = pendingChanges();
-    emit validate(reported, save);
-    if (reported == DataAction::Cancel)
+    const bool acting = m_activity.kind == Activity::Kind::Acting;
+    const DataControlHandler::Decision decision = handler().validate(acting ? m_activity.action : action,
+                                                                     pendingChanges());
+    if (!decision.proceed)
         return false;
-    if (m_arrowAction != 0)
-        m_arrowValidated = true;
+    if (acting)
+        m_activity.validated = true;
 
     if (fromRecordset && action == DataAction::Update) {
         // The caller's own Update writes the row; a value that could not be put
         // into it stops the write and is thrown to the caller.
-        if (!save) {
+        if (!decision.save) {
             // The handler chose not to keep the changes: the stored row shows again
             // (a dropped new row: the recordset tells us of the row before it).
+            dropBadValues();
             if (rs && rs->editMode() == EditMode::Adding) {
                 rs->cancelUpdate();
             } else {
                 if (rs && rs->editMode() == EditMode::Editing)
                     rs->cancelUpdate();
-                updateControls();
-                emit reposition();
+                refill();
             }
             return false;
         }
@@ -415,17 +460,14 @@ bool DataControl::runAction(int action, bool fromRecordset)
         // delete succeeds, so a refused delete loses no typing.
         return true;
     }
-    if (!save) {
+    if (!decision.save) {
         // The handler chose not to keep the changes.
         if (rs && rs->editMode() != EditMode::None)
             rs->cancelUpdate();
-        m_dataChanged = false;
-        m_badValues.clear();
+        dropBadValues();
         return true;
     }
-    if (!writeRow())
-        return false;
-    return true;
+    return writeRow();
 }
 
 bool DataControl::writeRow()
@@ -433,36 +475,24 @@ bool DataControl::writeRow()
     Recordset *rs = m_recordset.get();
     if (!m_badValues.empty())
         return reportError(m_badValues.begin()->second);
-    if (!rs || rs->editMode() == EditMode::None) {
-        m_dataChanged = false;
+    if (!rs || rs->editMode() == EditMode::None)
         return true;
-    }
-    m_writingRow = true;
-    m_rowChangedWhileWriting = false;
+    ActivityScope writing(this, {Activity::Kind::Writing});
     try {
         rs->updateWithoutNotify(); // validated already
     } catch (const AppError &e) {
-        m_writingRow = false;
-        m_rowChangedWhileWriting = false;
+        writing.end();
         return reportError(e);
     }
-    m_writingRow = false;
-    m_dataChanged = false;
-    if (m_rowChangedWhileWriting) {
-        // The recordset moved when it stored the row (a saved new row); the
-        // action that follows refills the display, but a write that is the whole
-        // action (close, unload) shows where the set stands now.
-        m_rowChangedWhileWriting = false;
-        m_pendingRefill = true;
-    }
+    // A saved new row is appended and made current: the enclosing action refills
+    // once; on its own (inside the recordset's hook) the recordset reports the move.
+    writing.end();
     return true;
 }
 
 bool DataControl::reportError(const AppError &error)
 {
-    int response = 1;
-    emit this->error(error.number(), response);
-    if (response != 0)
+    if (handler().error(error) == DataControlHandler::ErrorResponse::ShowMessage)
         Dialogs::instance().message(this, error.description(), Dialogs::applicationTitle(), MsgButtons::Ok,
                                     MsgIcon::Exclamation);
     return false;
@@ -470,21 +500,21 @@ bool DataControl::reportError(const AppError &error)
 
 void DataControl::currentChanged()
 {
-    m_pendingRefill = false;
-    if (m_writingRow) {
-        m_rowChangedWhileWriting = true;
+    switch (m_activity.kind) {
+    case Activity::Kind::Writing:
+    case Activity::Kind::Acting:
+        // One action may move several times (off the end and back): one refill at its end.
+        m_activity.rowChanged = true;
+        return;
+    case Activity::Kind::Filling:
+        return;
+    case Activity::Kind::Idle:
+        refill();
         return;
     }
-    if (m_arrowAction != 0) {
-        // One click may move twice (off the end and back): one refill at the end.
-        m_arrowMoved = true;
-        return;
-    }
-    updateControls();
-    emit reposition();
 }
 
-void DataControl::arrow(int action)
+void DataControl::arrow(DataAction action)
 {
     Recordset *rs = m_recordset.get();
     if (!rs || !rs->isOpen())
@@ -495,9 +525,7 @@ void DataControl::arrow(int action)
             saveChanges(action);
         return;
     }
-    m_arrowAction = action;
-    m_arrowValidated = false;
-    m_arrowMoved = false;
+    ActivityScope acting(this, {Activity::Kind::Acting, action});
     try {
         switch (action) {
         case DataAction::MoveFirst:
@@ -535,28 +563,18 @@ void DataControl::arrow(int action)
     } catch (const std::exception &e) {
         reportError(AppError(DataError::Generic, QStringLiteral("Quorvex database"), QString::fromLocal8Bit(e.what())));
     }
-    const bool moved = m_arrowMoved;
-    m_arrowAction = 0;
-    m_arrowValidated = false;
-    m_arrowMoved = false;
-    if (moved || m_pendingRefill) {
-        m_pendingRefill = false;
-        updateControls();
-        emit reposition();
-    }
+    if (acting.end())
+        refill();
 }
 
-bool DataControl::saveChanges(int action)
+bool DataControl::saveChanges(DataAction action)
 {
     if (!m_recordset || !m_recordset->isOpen())
         return true;
-    m_pendingRefill = false;
+    ActivityScope acting(this, {Activity::Kind::Acting, action});
     const bool ok = runAction(action, false);
-    if (m_pendingRefill) {
-        m_pendingRefill = false;
-        updateControls();
-        emit reposition();
-    }
+    if (acting.end())
+        refill();
     return ok;
 }
 
@@ -565,13 +583,40 @@ bool DataControl::unload()
     return saveChanges(DataAction::Unload);
 }
 
+bool DataControl::deleteCurrentAndMove(AfterLastRow afterLast)
+{
+    Recordset *rs = m_recordset.get();
+    if (!rs || !rs->isOpen())
+        throw DataError::make(DataError::NoCurrentRecord);
+    if (!(rs->bof() && rs->eof())) {
+        const int before = rs->recordCount();
+        const qint64 key = rs->currentKey();
+        rs->deleteRow(); // validated under Delete; the typing goes with the row
+        if (rs->recordCount() == before)
+            return false; // the handler kept the row
+        emit rowDeleted(key);
+    }
+    if (rs->eof()) {
+        if (!rs->bof())
+            rs->movePrevious();
+    } else {
+        rs->moveNext();
+        if (afterLast == AfterLastRow::ShowLastRow && rs->eof() && rs->recordCount() > 0)
+            rs->moveLast();
+    }
+    // Nothing to move to (the set is empty) or after its end: nothing of the
+    // deleted row stays in the widgets, and the window is told.
+    if (!hasCurrentRow())
+        refill();
+    return true;
+}
+
 void DataControl::cancelChanges()
 {
     Recordset *rs = m_recordset.get();
     if (!rs || !rs->isOpen())
         return;
-    m_badValues.clear();
-    m_dataChanged = false;
+    dropBadValues();
     if (rs->editMode() == EditMode::Adding) {
         // The row before the new one is current again; the recordset tells us,
         // and the boxes are refilled from it.
@@ -580,17 +625,17 @@ void DataControl::cancelChanges()
     }
     // Read the stored row again (cancelUpdate of an edit re-reads it), so that
     // after a write conflict the user sees what the other workstation saved.
-    m_writingRow = true; // a re-read of the row we stay on: no validate, one refill below
-    ignoreErrors([&] {
-        if (rs->editMode() == EditMode::Editing)
-            rs->cancelUpdate();
-        else if (rs->absolutePosition() >= 0)
-            rs->setAbsolutePosition(rs->absolutePosition());
-    });
-    m_writingRow = false;
-    m_rowChangedWhileWriting = false;
-    updateControls();
-    emit reposition();
+    {
+        // A re-read of the row we stay on: no validate, one refill below.
+        ActivityScope rereading(this, {Activity::Kind::Writing});
+        ignoreErrors([&] {
+            if (rs->editMode() == EditMode::Editing)
+                rs->cancelUpdate();
+            else if (rs->absolutePosition() >= 0)
+                rs->setAbsolutePosition(rs->absolutePosition());
+        });
+    }
+    refill();
 }
 
 // ---- mouse ------------------------------------------------------------------

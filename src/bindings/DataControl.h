@@ -1,7 +1,8 @@
 #pragma once
 
-#include "data/Recordset.h"
+#include "DataControlHandler.h"
 #include "core/AppError.h"
+#include "data/Recordset.h"
 
 #include <QList>
 #include <QPointer>
@@ -19,17 +20,16 @@ class QToolButton;
 // what the user types goes into the pending row at once (the row enters an edit).
 // Leaving a row whose bound data changed writes it; so does closing.
 //
-// Events, in the original order for every action (the arrows, the recordset's own
-// moves from code, AddNew, Update, Delete, Find, Bookmark, Close, Unload):
-//   validate(action, save)   before the action; action may be set to 0 to cancel;
-//                            save tells that bound data changed; when the action
-//                            goes ahead with save true the row is written first;
-//   error(dataErr, response) when that write (or an arrow move) fails with a data
-//                            error; response starts at 1 (show the engine's own
-//                            message through Dialogs) and may be set to 0;
-//                            the action is then cancelled and the typing kept;
-//   reposition()             after the current row changed and bound widgets were filled.
-// The recordset's own Update (the window's Save) is validated under action 6 and
+// For every action (the arrows, the recordset's own moves from code, AddNew,
+// Update, Delete, Find, Bookmark, Close, Unload), in this order:
+//   the handler's validate(action, changed) before it: it may cancel the action,
+//   or drop the changed data; when the action goes ahead with data to save, the
+//   row is written first;
+//   the handler's error(error) when that write (or an arrow's move) fails with a
+//   data error: the control shows the error's text unless the handler says it
+//   has; the action is then cancelled and the typing kept;
+//   reposition() after the current row changed and the bound widgets were filled.
+// The recordset's own Update (the window's Save) is validated under Update and
 // throws its failure to the caller, keeping the pending values; a value that did
 // not fit its field (letters in an amount) is thrown there as TypeMismatch.
 // Delete writes nothing first: the pending edit goes with the deleted row.
@@ -41,6 +41,10 @@ class DataControl : public QWidget
 public:
     explicit DataControl(QWidget *parent = nullptr);
     ~DataControl() override;
+
+    // Who decides before actions and hears of failed writes; null (the default)
+    // lets every action go ahead and shows data errors in a box. Not owned.
+    void setHandler(DataControlHandler *handler) { m_handler = handler; }
 
     void setDatabaseName(const QString &file) { m_databaseName = file; }
     QString databaseName() const { return m_databaseName; }
@@ -77,19 +81,33 @@ public:
 
     // Writes the pending row when bound data changed, as leaving the row would
     // (validate with `action`, then update). False when cancelled or failed.
-    bool saveChanges(int action);
+    bool saveChanges(DataAction action);
     // Drops the pending edit and refills the widgets from the stored row, read
     // again from the database (Esc); a dropped new row shows the row before it.
     void cancelChanges();
     // The window is closing: writes changed bound data under Unload (action 11).
     bool unload();
 
+    // Where a deletion leaves the set when the deleted row was its last one.
+    enum class AfterLastRow {
+        StandAfterEnd, // no current row; the arrows lead back to the rows
+        ShowLastRow,   // the new last row is current
+    };
+    // Delete: deletes the current row (validated under Delete; a pending edit goes
+    // with the row) and moves off it, to the next row, or to the previous one when
+    // the set stands at its end. When no row is current afterwards (the set is
+    // empty, or stands after its end) the bound widgets are emptied and
+    // reposition() raised, so nothing of the deleted row stays on screen. False when
+    // the handler cancelled it (nothing changes); throws the data error of a
+    // failed delete or move (the set stays where the error left it).
+    bool deleteCurrentAndMove(AfterLastRow afterLast = AfterLastRow::StandAfterEnd);
+
     QToolButton *button(int which) const; // 0 first, 1 previous, 2 next, 3 last
 
 signals:
-    void validate(int &action, bool &save);
-    void error(int dataErr, int &response);
     void reposition();
+    // deleteCurrentAndMove() deleted the row of `key`, before it moves off it.
+    void rowDeleted(qint64 key);
     // refresh() opened a new recordset (the old one is gone): models over it re-point.
     void recordsetOpened(Recordset *recordset);
 
@@ -108,26 +126,47 @@ private:
         QString field;
     };
 
-    bool beforeAction(int action);
+    // What the control is doing now. The recordset calls back into the control
+    // during its actions; the activity tells those callbacks apart.
+    struct Activity
+    {
+        enum class Kind {
+            Idle,    // waiting for the user or for code
+            Filling, // writing the row's values into the widgets (their changes are not edits)
+            Writing, // writing the pending row itself: the recordset's callbacks are its own
+            Acting,  // carrying out one action of its own (an arrow, a save): validated once
+        };
+        Kind kind = Kind::Idle;
+        DataAction action = DataAction::Cancel; // Acting: the action the handler is told of
+        bool validated = false;                 // Acting: told already; later steps go ahead
+        bool rowChanged = false;                // the current row changed meanwhile: refill at the end
+    };
+    class ActivityScope;
+
+    DataControlHandler &handler() const;
+    bool beforeAction(DataAction action);
     // Validate, then write changed bound data; `fromRecordset` when the recordset
     // asks before its own action (its Update then writes the row itself).
-    bool runAction(int action, bool fromRecordset);
+    bool runAction(DataAction action, bool fromRecordset);
     void currentChanged();
+    void refill();
     void markChanged(QWidget *widget);
     void fillWidget(QWidget *widget, const QVariant &value);
     QVariant widgetValue(QWidget *widget) const;
-    void arrow(int action);
+    void arrow(DataAction action);
     bool reportError(const AppError &error);
     // Writes the pending row (our own Update, not validated again); reports a
     // failure through error() and returns false.
     bool writeRow();
     bool pendingChanges() const;
+    void dropBadValues();
     bool hasCurrentRow() const;
     void storeValue(QWidget *widget, const QVariant &value);
     void connectEdits(QWidget *widget);
     void releaseRecordset();
     const Binding *bindingOf(const QWidget *widget) const;
 
+    DataControlHandler *m_handler = nullptr;
     QString m_databaseName;
     QString m_recordSource;
     std::unique_ptr<Recordset> m_recordset;
@@ -138,12 +177,5 @@ private:
     // Typed values that could not be stored in their field (letters in an amount),
     // by field: the text stays in the box and the write reports the error.
     std::map<QString, AppError> m_badValues;
-    bool m_filling = false;
-    bool m_dataChanged = false;
-    bool m_writingRow = false;      // our own Update inside an action
-    bool m_rowChangedWhileWriting = false;
-    int m_arrowAction = 0;          // the arrow being handled (reported to validate)
-    bool m_arrowValidated = false;  // a follow-up move of that arrow is not validated again
-    bool m_arrowMoved = false;
-    bool m_pendingRefill = false;   // the set moved while our write stored a new row
+    Activity m_activity;
 };

@@ -279,7 +279,7 @@ struct HookGuard
 
 } // namespace
 
-bool Recordset::notifyBefore(int action)
+bool Recordset::notifyBefore(DataAction action)
 {
     if (!m_listener || d->hookDepth > 0)
         return true;
@@ -789,6 +789,11 @@ void Recordset::deleteRow()
 }
 
 // ---- fields ---------------------------------------------------------------------------
+
+bool Recordset::hasChangedValues() const
+{
+    return m_editMode != EditMode::None && std::find(d->changed.begin(), d->changed.end(), true) != d->changed.end();
+}
 
 int Recordset::fieldCount() const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataAction.h"
 #include "Schema.h"
 
 #include <QByteArray>
@@ -12,24 +13,6 @@
 
 class Database;
 
-// The data control actions, numbered as the Validate event reports them.
-namespace DataAction {
-enum : int {
-    Cancel = 0,
-    MoveFirst = 1,
-    MovePrevious = 2,
-    MoveNext = 3,
-    MoveLast = 4,
-    AddNew = 5,
-    Update = 6,
-    Delete = 7,
-    Find = 8,
-    Bookmark = 9,
-    Close = 10,
-    Unload = 11,
-};
-}
-
 enum class EditMode : int { None = 0, Editing = 1, Adding = 2 };
 
 // Told by a Recordset about its actions (the data control that owns it).
@@ -39,7 +22,7 @@ public:
     virtual ~RecordsetListener() = default;
     // Before an action that leaves the current row or writes it; return false to
     // cancel the action (nothing moves, nothing is written).
-    virtual bool recordsetBeforeAction(int action) = 0;
+    virtual bool recordsetBeforeAction(DataAction action) = 0;
     // After the current row changed (a move, AddNew, a requery, a bookmark, a find).
     virtual void recordsetCurrentChanged() = 0;
 };
@@ -97,6 +80,8 @@ public:
     void cancelUpdate();
     void deleteRow(); // deletes the current row; the caller moves off it
     EditMode editMode() const { return m_editMode; }
+    // A field of the pending row was written since the edit or addition began.
+    bool hasChangedValues() const;
     bool updatable() const;
     // Kept for callers that set it; writing is always optimistic here (no row is
     // locked while it is edited, so a workstation never blocks another).
@@ -147,7 +132,7 @@ public:
 
 private:
     enum class FindFrom { First, Next, Previous, Last };
-    bool notifyBefore(int action);
+    bool notifyBefore(DataAction action);
     void notifyCurrentChanged();
     void flushCurrentChanged();
     void requireOpen() const;

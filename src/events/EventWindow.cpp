@@ -171,31 +171,20 @@ void EventWindow::datPrimaryRS_Reposition()
     });
 }
 
-void EventWindow::reportError(const QString &description)
-{
-    Dialogs::instance().message(this, description, QString(), MsgButtons::Ok, MsgIcon::None);
-}
-
 void EventWindow::cmdAdd_Click()
 {
-    try {
+    m_runner.reporting({}, [this] {
         Recordset *rs = m_datPrimaryRS->recordset();
         if (!rs)
             throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("The events are not open. Close this window and open the Event Form again."));
         rs->addNew();
         m_txtFields[1]->setFocus();
-    } catch (const AppError &error) {
-        reportError(error.description());
-    }
+    });
 }
 
 void EventWindow::cmdUpdate_Click()
 {
-    try {
-        saveEvent();
-    } catch (const AppError &error) {
-        reportError(error.description());
-    }
+    m_runner.reporting({}, [this] { saveEvent(); });
     // The position of a row that was being added is known only once it is written.
     datPrimaryRS_Reposition();
 }
@@ -209,11 +198,7 @@ void EventWindow::saveEvent()
 
 void EventWindow::cmdDelete_Click()
 {
-    try {
-        deleteEvent();
-    } catch (const AppError &error) {
-        reportError(error.description());
-    }
+    m_runner.reporting({}, [this] { deleteEvent(); });
     datPrimaryRS_Reposition();
 }
 
@@ -233,19 +218,8 @@ void EventWindow::deleteEvent()
         m_datPrimaryRS->cancelChanges();
         return;
     }
-    if (!(rs->bof() && rs->eof()))
-        rs->deleteRow();
-    if (rs->eof()) {
-        if (!rs->bof())
-            rs->movePrevious();
-        else
-            m_datPrimaryRS->updateControls(); // the last event went: show no row, not the deleted one
-    } else {
-        rs->moveNext();
-        // Deleting the last row must not leave the window on no row at all.
-        if (rs->eof() && rs->recordCount() > 0)
-            rs->moveLast();
-    }
+    // Deleting the last row must not leave the window on no row while events remain.
+    m_datPrimaryRS->deleteCurrentAndMove(DataControl::AfterLastRow::ShowLastRow);
 }
 
 void EventWindow::cmdOK_Click()
@@ -290,12 +264,7 @@ void EventWindow::unloadWindow(int result)
     if (m_unloading || m_unloaded)
         return;
     m_unloading = true;
-    try {
-        m_datPrimaryRS->unload();
-    } catch (const AppError &error) {
-        reportError(error.description());
-    } catch (...) {
-    }
+    m_runner.reporting({}, [this] { m_datPrimaryRS->unload(); });
     formUnload();
     m_unloaded = true;
     setResult(result);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "bindings/CommandRunner.h"
+
 #include <QDialog>
-#include <QPointer>
 
 class DataControl;
 class AppContext;
@@ -56,9 +57,9 @@ private:
     void deleteEvent();
     void unloadWindow(int result);
     void formUnload();
-    void reportError(const QString &description);
 
     const AppContext &m_context;
+    CommandRunner m_runner {this};
     DataControl *m_datPrimaryRS = nullptr;
     QLineEdit *m_txtFields[9] = {};
     QDateEdit *m_dtPicker[2] = {};

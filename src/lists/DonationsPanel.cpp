@@ -159,13 +159,7 @@ void DonationsPanel::deleteCurrentRow()
     }
     if (rs->absolutePosition() != row)
         rs->setAbsolutePosition(row);
-    rs->deleteRow();
-    if (rs->eof()) {
-        if (!rs->bof())
-            rs->movePrevious();
-    } else {
-        rs->moveNext();
-    }
+    m_datDonors->deleteCurrentAndMove();
     m_model->reload();
     const int stored = rs->recordCount();
     m_grdDonors->setCurrentIndex(m_model->index(stored > 0 ? qMin(row, stored - 1) : 0, qMax(0, current.column())));

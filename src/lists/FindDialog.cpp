@@ -177,13 +177,15 @@ void FindDialog::openFind(AppContext &context, QWidget *window, DataControl *dat
         // An editable combo's own line edit stands for the combo.
         if (auto *combo = qobject_cast<QComboBox *>(active->parentWidget()); combo && combo->lineEdit() == active)
             active = combo;
-        if (auto *edit = qobject_cast<QLineEdit *>(active)) {
+        // Only a box bound to a field of the attendee presets the dialog (never the
+        // toolbar's size box).
+        findWhere = data->boundField(active);
+        if (findWhere.isEmpty())
+            return;
+        if (auto *edit = qobject_cast<QLineEdit *>(active))
             findWhat = edit->text();
-            findWhere = data->boundField(edit);
-        } else if (auto *combo = qobject_cast<QComboBox *>(active)) {
+        else if (auto *combo = qobject_cast<QComboBox *>(active))
             findWhat = combo->currentText();
-            findWhere = data->boundField(combo);
-        }
     });
     ignoreErrors([&] {
         FindDialog dialog(context, window);

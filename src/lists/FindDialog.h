@@ -25,8 +25,8 @@ public:
     ~FindDialog() override;
 
     // OpenFind of the registration window: the dialog over `data`'s recordset,
-    // preset from the window's focused text box or combo (its text and the field
-    // it is bound to). Returns when the dialog has closed.
+    // preset from the window's focused text box or combo when it is bound to a
+    // field (its text and that field). Returns when the dialog has closed.
     static void openFind(AppContext &context, QWidget *window, DataControl *data);
 
     // ShowFind: lists the recordset's fields, presets the text and field when

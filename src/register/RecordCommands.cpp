@@ -20,19 +20,26 @@ RecordCommands::RecordCommands(RegisterWindow *window, AttendeePanel *attendee, 
     , m_window(window)
     , m_attendee(attendee)
     , m_donations(donations)
+    , m_runner(window)
 {
 }
 
-void RecordCommands::datPrimaryRS_Validate(int &action, bool &save)
+DataControlHandler::Decision RecordCommands::validate(DataAction, bool changed)
 {
     // Nothing is asked before leaving a changed record: the change is written.
-    Q_UNUSED(action);
-    Q_UNUSED(save);
+    return {true, changed};
+}
+
+DataControlHandler::ErrorResponse RecordCommands::error(const AppError &error)
+{
+    Dialogs::instance().message(m_window, QStringLiteral("Data error: ") + DataError::standardMessage(error.number()),
+                                QString(), MsgButtons::Ok, MsgIcon::None);
+    return ErrorResponse::Handled;
 }
 
 void RecordCommands::addNewRecord()
 {
-    try {
+    m_runner.reporting({}, [this] {
         DataControl *data = m_window->datPrimaryRS();
         Recordset *rs = data->recordset();
         if (!rs)
@@ -42,23 +49,19 @@ void RecordCommands::addNewRecord()
         bool ok = false;
         const qint64 programId = m_window->tag().trimmed().toLongLong(&ok);
         data->setBoundValue(m_attendee->lblProgramID(), ok ? QVariant(programId) : QVariant(m_window->tag()));
-    } catch (const AppError &error) {
-        Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::None);
-    }
+    });
 }
 
 void RecordCommands::saveRecord()
 {
-    try {
+    // A failed write keeps the pending record and what was typed: Save may be given again.
+    m_runner.reporting({}, [this] {
         if (Recordset *rs = m_window->datPrimaryRS()->recordset();
             rs && rs->editMode() != EditMode::None && rs->updatable())
             rs->update();
         // The cell being typed and the pending donation row, for the attendee shown.
         m_donations->savePending();
-    } catch (const AppError &error) {
-        // A failed write keeps the pending record and what was typed: Save may be given again.
-        Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::None);
-    }
+    });
 }
 
 bool RecordCommands::donationsGridActive() const
@@ -78,29 +81,13 @@ void RecordCommands::deleteRecord()
                                     MsgIcon::Question, MsgAnswer::Yes)
         != MsgAnswer::Yes)
         return;
-    try {
+    const bool deleted = m_runner.reporting({QStringLiteral("Delete Error"), MsgIcon::Critical}, [&] {
         if (donations) {
             m_donations->deleteCurrentRow(); // the grid's current row
             return;
         }
-        Recordset *rs = m_window->datPrimaryRS()->recordset();
-        if (!rs)
-            throw DataError::make(DataError::NoCurrentRecord);
-        if (!(rs->bof() && rs->eof())) {
-            rs->deleteRow();
-            // The attendee's donations went with it: a row still typed in the grid is not written.
-            m_donations->discardPending();
-        }
-        if (rs->eof()) {
-            if (!rs->bof())
-                rs->movePrevious();
-        } else {
-            rs->moveNext();
-        }
-    } catch (const AppError &error) {
-        Dialogs::instance().message(m_window, error.description(), QStringLiteral("Delete Error"), MsgButtons::Ok,
-                                    MsgIcon::Critical);
-        if (donations)
-            ignoreErrors([&] { m_donations->model()->reload(); });
-    }
+        m_window->datPrimaryRS()->deleteCurrentAndMove();
+    });
+    if (!deleted && donations)
+        ignoreErrors([&] { m_donations->model()->reload(); });
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "bindings/CommandRunner.h"
+#include "bindings/DataControlHandler.h"
+
 #include <QObject>
 
 class AttendeePanel;
@@ -7,8 +10,10 @@ class DonationsPanel;
 class RegisterWindow;
 
 // The record commands New, Save and Delete of the registration window. Each
-// reports its own failures in a box and leaves the typing where it was.
-class RecordCommands : public QObject
+// reports its own failures in a box and leaves the typing where it was. It is
+// also the attendee navigator's handler: every action goes ahead and changed
+// data is written; a data error is shown as "Data error: " and the engine's text.
+class RecordCommands : public QObject, public DataControlHandler
 {
     Q_OBJECT
 public:
@@ -23,7 +28,9 @@ public:
     void deleteRecord();
 
     // datPrimaryRS_Validate: every action goes ahead and changed data is written.
-    static void datPrimaryRS_Validate(int &action, bool &save);
+    Decision validate(DataAction action, bool changed) override;
+    // datPrimaryRS_Error: "Data error: " and the engine's standard text; no other box.
+    ErrorResponse error(const AppError &error) override;
 
 private:
     bool donationsGridActive() const;
@@ -31,4 +38,5 @@ private:
     RegisterWindow *m_window;
     AttendeePanel *m_attendee;
     DonationsPanel *m_donations;
+    CommandRunner m_runner;
 };

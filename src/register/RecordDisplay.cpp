@@ -158,13 +158,6 @@ void RecordDisplay::datPrimaryRS_Reposition()
     });
 }
 
-void RecordDisplay::datPrimaryRS_Error(int dataErr, int &response)
-{
-    Dialogs::instance().message(m_window, QStringLiteral("Data error: ") + DataError::standardMessage(dataErr),
-                                QString(), MsgButtons::Ok, MsgIcon::None);
-    response = 0;
-}
-
 void RecordDisplay::datPrimaryRS_MouseMove()
 {
     ignoreErrors([&] { m_window->datPrimaryRS()->setEnabled(!m_datasheet->isVisible()); });

@@ -23,8 +23,6 @@ public:
 
     // After every change of the current record; each step runs even when an earlier one failed.
     void datPrimaryRS_Reposition();
-    // A data error of the data control: "Data error: " and the standard text.
-    void datPrimaryRS_Error(int dataErr, int &response);
     // The navigator may not be used while the datasheet list covers the form.
     void datPrimaryRS_MouseMove();
     // A text box changed: the card lines that depend on it follow at once.

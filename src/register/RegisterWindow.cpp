@@ -96,12 +96,13 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     connect(m_datPrimaryRS, &DataControl::reposition, m_display, &RecordDisplay::datPrimaryRS_Reposition);
     connect(m_datPrimaryRS, &DataControl::reposition, this,
             [this] { m_videoMenus->setAttendeeCurrent(hasCurrentAttendee()); });
-    connect(m_datPrimaryRS, &DataControl::error, m_display, &RecordDisplay::datPrimaryRS_Error);
+    m_datPrimaryRS->setHandler(m_commands);
     connect(m_datPrimaryRS, &DataControl::mouseMoved, m_display, &RecordDisplay::datPrimaryRS_MouseMove);
-    connect(m_datPrimaryRS, &DataControl::validate, this, &RecordCommands::datPrimaryRS_Validate);
+    // A deleted attendee's donations went with it: a row still typed in the grid is not written.
+    connect(m_datPrimaryRS, &DataControl::rowDeleted, m_donations, [this] { m_donations->discardPending(); });
     connect(m_attendee, &AttendeePanel::fieldChanged, m_display, &RecordDisplay::txtFields_Change);
     connect(m_attendee, &AttendeePanel::reloadRequested, this,
-            [this] { ignoreErrors([this] { m_datPrimaryRS->cancelChanges(); }); });
+            [this] { m_runner.ignoring([this] { m_datPrimaryRS->cancelChanges(); }); });
 
     connectMenus();
     setTabOrder();
@@ -289,36 +290,30 @@ void RegisterWindow::closeEvent(QCloseEvent *event)
     // The data control writes what is pending (Unload). When that write fails (for
     // instance another workstation saved the record meanwhile) its error box has
     // been shown; the window stays open so the typing is not lost.
+    const CommandRunner::Report report {QString(), MsgIcon::Critical, true};
     bool written = true;
-    try {
+    const bool ran = m_runner.reporting(report, [&] {
         if (m_datPrimaryRS->recordset())
             written = m_datPrimaryRS->unload();
         if (written)
             m_donations->savePending(); // the donation row still being typed, too
-    } catch (const AppError &error) {
-        Dialogs::instance().message(this, error.description(), error.source(), MsgButtons::Ok, MsgIcon::Critical);
-        written = false;
-    }
-    if (!written) {
+    });
+    if (!ran || !written) {
         event->ignore();
         return;
     }
-    try {
-        modGen::closeAllForms(m_context);
-    } catch (const AppError &error) {
-        Dialogs::instance().message(this, error.description(), error.source(), MsgButtons::Ok, MsgIcon::Critical);
-    }
+    m_runner.reporting(report, [this] { modGen::closeAllForms(m_context); });
     event->accept();
 }
 
 void RegisterWindow::cmdClose_Click()
 {
-    ignoreErrors([this] { close(); });
+    m_runner.ignoring([this] { close(); });
 }
 
 void RegisterWindow::mnuExit_Click()
 {
-    ignoreErrors([this] { close(); });
+    m_runner.ignoring([this] { close(); });
 }
 
 // ---- The current event ----------------------------------------------------
@@ -379,34 +374,34 @@ void RegisterWindow::mnuEvent_Click()
     // when that fails its box was shown and the typing stays.
     if (m_datPrimaryRS->recordset() && m_datPrimaryRS->dataChanged()) {
         bool written = false;
-        ignoreErrors([&] { written = m_datPrimaryRS->saveChanges(DataAction::Close); });
+        m_runner.ignoring([&] { written = m_datPrimaryRS->saveChanges(DataAction::Close); });
         if (!written)
             return;
     }
-    ignoreErrors([this] { Dialogs::instance().showModal(frmEvent()); });
-    ignoreErrors([this] { setEvent(); });
+    m_runner.ignoring([this] { Dialogs::instance().showModal(frmEvent()); });
+    m_runner.ignoring([this] { setEvent(); });
 }
 
 // ---- Record commands ------------------------------------------------------
 
 void RegisterWindow::mnuFileNew_Click()
 {
-    ignoreErrors([this] { m_commands->addNewRecord(); });
+    m_runner.ignoring([this] { m_commands->addNewRecord(); });
 }
 
 void RegisterWindow::mnuFileSave_Click()
 {
-    ignoreErrors([this] { m_commands->saveRecord(); });
+    m_runner.ignoring([this] { m_commands->saveRecord(); });
 }
 
 void RegisterWindow::mnuFileDel_Click()
 {
-    ignoreErrors([this] { m_commands->deleteRecord(); });
+    m_runner.ignoring([this] { m_commands->deleteRecord(); });
 }
 
 void RegisterWindow::tbToolBar_ButtonClick(const QString &key)
 {
-    ignoreErrors([&] {
+    m_runner.ignoring([&] {
         if (key == QLatin1String("New"))
             m_commands->addNewRecord();
         else if (key == QLatin1String("View All"))
@@ -428,7 +423,7 @@ void RegisterWindow::tbToolBar_ButtonClick(const QString &key)
 void RegisterWindow::tbToolBar_ButtonMenuClick(const QString &key)
 {
     if (key == QLatin1String("PreviewID"))
-        ignoreErrors([this] { mnuPreviewID_Click(); });
+        m_runner.ignoring([this] { mnuPreviewID_Click(); });
 }
 
 // ---- ID cards ---------------------------------------------------------------
@@ -446,12 +441,12 @@ void RegisterWindow::printIDCard()
 
 void RegisterWindow::mnuPreviewID_Click()
 {
-    ignoreErrors([this] { m_cardCommands->preview(); });
+    m_runner.ignoring([this] { m_cardCommands->preview(); });
 }
 
 void RegisterWindow::mnuFilePrint_Click()
 {
-    ignoreErrors([this] { m_cardCommands->mnuFilePrint_Click(); });
+    m_runner.ignoring([this] { m_cardCommands->mnuFilePrint_Click(); });
 }
 
 // ---- Photo capture ----------------------------------------------------------
@@ -526,12 +521,12 @@ void RegisterWindow::mnuSnap_Click()
 
 void RegisterWindow::mnuAbout_Click()
 {
-    ignoreErrors([this] { AboutWindow::showAbout(m_context, this); });
+    m_runner.ignoring([this] { AboutWindow::showAbout(m_context, this); });
 }
 
 void RegisterWindow::mnuContent_Click()
 {
-    ignoreErrors([this] {
+    m_runner.ignoring([this] {
         modGen::openDocument(m_context, m_context.appFolder + QStringLiteral("Help.doc"), QStringLiteral("open"));
     });
 }
@@ -555,11 +550,11 @@ void RegisterWindow::openFind()
 
 void RegisterWindow::mnuViewAll_Click()
 {
-    ignoreErrors([this] { m_datasheet->mnuViewAll_Click(); });
+    m_runner.ignoring([this] { m_datasheet->mnuViewAll_Click(); });
 }
 
 void RegisterWindow::mnuFind_Click()
 {
-    ignoreErrors([this] { openFind(); });
+    m_runner.ignoring([this] { openFind(); });
 }
 

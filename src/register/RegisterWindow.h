@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bindings/CommandRunner.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -139,6 +141,7 @@ private:
     void eventChosen(const QString &key, const QString &name);
 
     AppContext &m_context;
+    CommandRunner m_runner {this};
     QString m_tag;
     QPointer<EventWindow> m_frmEvent;
     RegisterToolBar *m_toolBar = nullptr;

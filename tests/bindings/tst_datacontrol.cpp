@@ -3,6 +3,7 @@
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Recordset.h"
+#include "data/RecordsetModel.h"
 
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
@@ -25,18 +26,38 @@ const QString AttendeeSource = QStringLiteral("Select * from Attendees where Pro
 
 enum Arrow { First = 0, Previous = 1, Next = 2, Last = 3 };
 
+// The window's side of the protocol, answered by the test (the defaults when unset).
+struct Handler : DataControlHandler
+{
+    std::function<Decision(DataAction, bool)> onValidate;
+    std::function<ErrorResponse(const AppError &)> onError;
+    int validations = 0;
+
+    Decision validate(DataAction action, bool changed) override
+    {
+        ++validations;
+        return onValidate ? onValidate(action, changed) : Decision {true, changed};
+    }
+    ErrorResponse error(const AppError &e) override { return onError ? onError(e) : ErrorResponse::ShowMessage; }
+};
+
 // A window with a navigator and the widgets bound to it, over a fresh database;
 // a box that nothing was queued for fails the test.
 struct Form
 {
     TestEnvironment env;
     ScriptedDialogs dialogs;
+    Handler handler;
     QString file = env.createDatabase(env.folder(QStringLiteral("db")));
     QWidget window;
     QVBoxLayout *layout = new QVBoxLayout(&window);
     DataControl *dc = new DataControl(&window);
 
-    Form() { layout->addWidget(dc); }
+    Form()
+    {
+        layout->addWidget(dc);
+        dc->setHandler(&handler);
+    }
     template <class W> W *bind(W *widget, const char *field)
     {
         layout->addWidget(widget);
@@ -93,14 +114,17 @@ struct Desk : Form
     // Records each event with what the boxes and the database hold at that moment.
     void record()
     {
-        QObject::connect(dc, &DataControl::validate, dc, [this](int &action, bool &save) {
-            log << QStringLiteral("validate %1 %2 db=%3").arg(action).arg(save).arg(stored("FirstName", 1));
-        });
+        handler.onValidate = [this](DataAction action, bool changed) {
+            log << QStringLiteral("validate %1 %2 db=%3").arg(int(action)).arg(changed).arg(stored("FirstName", 1));
+            return Handler::Decision {true, changed};
+        };
         QObject::connect(dc, &DataControl::reposition, dc, [this] {
             log << QStringLiteral("reposition %1 db=%2").arg(first->text(), stored("FirstName", 1));
         });
-        QObject::connect(dc, &DataControl::error, dc,
-                         [this](int dataErr, int &) { log << QStringLiteral("error %1").arg(dataErr); });
+        handler.onError = [this](const AppError &e) {
+            log << QStringLiteral("error %1").arg(e.number());
+            return Handler::ErrorResponse::ShowMessage;
+        };
     }
 };
 
@@ -165,7 +189,10 @@ private slots:
     void validateCancelKeepsRowAndTyping()
     {
         Desk desk(Desk::Recorded);
-        connect(desk.dc, &DataControl::validate, desk.dc, [](int &action, bool &) { action = DataAction::Cancel; });
+        desk.handler.onValidate = [log = desk.handler.onValidate](DataAction action, bool changed) {
+            log(action, changed);
+            return Handler::Decision {false, changed};
+        };
         desk.type(desk.first, QStringLiteral("y"));
         desk.click(Next);
         desk.rs()->moveLast();
@@ -241,7 +268,7 @@ private slots:
         QVERIFY(desk.dc->dataChanged());
 
         // A handler that answers itself (response 0) suppresses the engine's box (the seam fails on one).
-        connect(desk.dc, &DataControl::error, desk.dc, [](int, int &response) { response = 0; });
+        desk.handler.onError = [](const AppError &) { return Handler::ErrorResponse::Handled; };
         desk.rs()->moveLast();
         QVERIFY(!desk.dc->unload());
         QCOMPARE(desk.first->text(), QStringLiteral("Annette"));
@@ -265,7 +292,10 @@ private slots:
         QCOMPARE(amount->text(), QStringLiteral("1.00"));
 
         QList<int> errors;
-        connect(f.dc, &DataControl::error, f.dc, [&errors](int number, int &) { errors << number; });
+        f.handler.onError = [&errors](const AppError &e) {
+            errors << e.number();
+            return Handler::ErrorResponse::ShowMessage;
+        };
         amount->setFocus();
         amount->selectAll();
         QTest::keyClicks(amount, QStringLiteral("12x"));
@@ -338,7 +368,7 @@ private slots:
         Desk desk(Desk::Closed, QStringLiteral("Select * from Attendees where ProgramID =2"));
         desk.first->setText(QStringLiteral("stale"));
         QSignalSpy reposition(desk.dc, &DataControl::reposition);
-        QSignalSpy validations(desk.dc, &DataControl::validate);
+
         desk.dc->refresh();
         QCOMPARE(reposition.count(), 1);
         QVERIFY(desk.rs()->bof() && desk.rs()->eof());
@@ -347,7 +377,7 @@ private slots:
         desk.type(desk.first, QStringLiteral("x"));
         for (Arrow a : {First, Previous, Next, Last})
             desk.click(a);
-        QCOMPARE(validations.count(), 0);
+        QCOMPARE(desk.handler.validations, 0);
         QCOMPARE(reposition.count(), 1);
         QVERIFY(desk.dc->unload());
 
@@ -390,6 +420,65 @@ private slots:
         QCOMPARE(desk.stored("FirstName", key), QStringLiteral("Fay"));
         QCOMPARE(desk.first->text(), QStringLiteral("Fay"));
         QCOMPARE(desk.id->text().toLongLong(), key);
+    }
+
+    // Delete as the windows give it: the row and its typing go, the next row shows;
+    // the last row leaves the set after its end or on the new last row; a handler
+    // that refuses keeps everything; the only row leaves nothing of it on screen.
+    void deleteCurrentAndMoveLeavesNothingOfTheRow()
+    {
+        Desk desk(Desk::Recorded);
+        QSignalSpy deleted(desk.dc, &DataControl::rowDeleted);
+        desk.type(desk.first, QStringLiteral("typed"));
+        QVERIFY(desk.dc->deleteCurrentAndMove());
+        QCOMPARE(deleted.value(0).value(0).toLongLong(), 1);
+        QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
+        QCOMPARE(desk.sql("SELECT count(*) FROM Attendees WHERE FirstName = 'Anntyped' OR AttendeeID = 1").toInt(), 0);
+        desk.rs()->moveLast();
+        QVERIFY(desk.dc->deleteCurrentAndMove(DataControl::AfterLastRow::ShowLastRow));
+        QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
+
+        desk.handler.onValidate = [](DataAction action, bool changed) {
+            return Handler::Decision {action != DataAction::Delete, changed};
+        };
+        QVERIFY(!desk.dc->deleteCurrentAndMove());
+        QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
+        QCOMPARE(desk.sql("SELECT count(*) FROM Attendees").toInt(), 1);
+
+        desk.handler.onValidate = {};
+        desk.log.clear();
+        QVERIFY(desk.dc->deleteCurrentAndMove());
+        QVERIFY(desk.rs()->bof() && desk.rs()->eof());
+        QCOMPARE(desk.log, QStringList {QStringLiteral("reposition  db=")});
+        QCOMPARE(desk.first->text() + desk.id->text() + desk.program->text(), QString());
+        // New works at once.
+        desk.rs()->addNew();
+        desk.dc->setBoundValue(desk.program, QStringLiteral("1"));
+        desk.type(desk.first, QStringLiteral("Dee"));
+        desk.rs()->update();
+        QCOMPARE(desk.sql("SELECT FirstName FROM Attendees").toString(), QStringLiteral("Dee"));
+    }
+
+    // A grid's model follows the control's refresh; its edits reach the handler as
+    // the control's own moves and writes.
+    void aGridFollowsTheControlAndItsEditsAreValidated()
+    {
+        Form f;
+        f.exec("INSERT INTO Donations (AttendeeID, Amount) VALUES (1, 10000), (1, 20000), (2, 10000)");
+        f.open(QStringLiteral("SELECT * FROM qryDon_Fees WHERE AttendeeID =1"));
+        RecordsetModel model(f.dc->recordset(), {QStringLiteral("AttendeeID"), QStringLiteral("Amount")});
+        connect(f.dc, &DataControl::recordsetOpened, &model, &RecordsetModel::setRecordset);
+        QVERIFY(model.setData(model.index(1, 1), QStringLiteral("3")));
+        QCOMPARE(f.handler.validations, 1); // the move to row 1 (a bookmark)
+        QCOMPARE(f.dc->recordset()->absolutePosition(), 1);
+        QVERIFY(model.submit());
+        QCOMPARE(f.handler.validations, 2); // the update
+        QCOMPARE(f.sql("SELECT Amount FROM Donations WHERE DonationID = 2").toLongLong(), 30000);
+
+        f.dc->setRecordSource(QStringLiteral("SELECT * FROM qryDon_Fees WHERE AttendeeID =2"));
+        f.dc->refresh();
+        QCOMPARE(model.recordset(), f.dc->recordset());
+        QCOMPARE(model.rowCount(), 1);
     }
 
     // Disabled (the window's guard while the datasheet shows), the arrows do nothing, but

@@ -20,11 +20,11 @@ namespace {
 
 struct RecordingListener : RecordsetListener
 {
-    QList<int> actions;
+    QList<DataAction> actions;
     int currentChanges = 0;
-    std::function<bool(int)> onBefore;
+    std::function<bool(DataAction)> onBefore;
 
-    bool recordsetBeforeAction(int action) override
+    bool recordsetBeforeAction(DataAction action) override
     {
         actions << action;
         return !onBefore || onBefore(action);
@@ -355,14 +355,14 @@ private slots:
         rs.moveFirst();
         rs.findFirst(u"FirstName = 'Bob'"_s);
         rs.setBookmark(rs.bookmark());
-        QCOMPARE(listener.actions, (QList<int> {DataAction::MoveNext, DataAction::MoveLast, DataAction::MovePrevious,
+        QCOMPARE(listener.actions, (QList<DataAction> {DataAction::MoveNext, DataAction::MoveLast, DataAction::MovePrevious,
                                                 DataAction::MoveFirst, DataAction::Find, DataAction::Bookmark}));
         QCOMPARE(listener.currentChanges, 6);
 
         // Cancelled: nothing moves, nothing is written.
         listener.actions.clear();
         listener.currentChanges = 0;
-        listener.onBefore = [](int) { return false; };
+        listener.onBefore = [](DataAction) { return false; };
         rs.setValue(u"City"_s, u"Kept"_s);
         rs.moveNext();
         rs.update();
@@ -372,18 +372,18 @@ private slots:
         QCOMPARE(firstName(rs), u"Bob"_s);
         QCOMPARE(listener.currentChanges, 0);
         QCOMPARE(sql(u"SELECT count(*) FROM Attendees WHERE City IS NOT 'Kept'"_s).toInt(), 5);
-        QCOMPARE(listener.actions, (QList<int> {DataAction::MoveNext, DataAction::Update, DataAction::Delete, DataAction::AddNew}));
+        QCOMPARE(listener.actions, (QList<DataAction> {DataAction::MoveNext, DataAction::Update, DataAction::Delete, DataAction::AddNew}));
 
         // A data control saving inside the hook: the update does not come back to it.
         listener.actions.clear();
-        listener.onBefore = [&](int action) {
+        listener.onBefore = [&](DataAction action) {
             if (action == DataAction::MoveNext && rs.editMode() != EditMode::None)
                 rs.update();
             return true;
         };
         rs.setValue(u"City"_s, u"Saved"_s);
         rs.moveNext();
-        QCOMPARE(listener.actions, (QList<int> {DataAction::MoveNext}));
+        QCOMPARE(listener.actions, (QList<DataAction> {DataAction::MoveNext}));
         QCOMPARE(firstName(rs), u"Joanna"_s);
         QCOMPARE(sql(u"SELECT City FROM Attendees WHERE AttendeeID = 2"_s).toString(), u"Saved"_s);
         // AddNew, its cancel and requery tell that the current row changed.
@@ -395,7 +395,7 @@ private slots:
 
         // Leaving a new row of an empty set: a move is allowed, and a listener may save the row first.
         Recordset empty(m_db, u"Select * from Attendees where ProgramID =13 and LastName = 'none'"_s);
-        listener.onBefore = [&](int action) {
+        listener.onBefore = [&](DataAction action) {
             if (action != DataAction::Update && empty.editMode() != EditMode::None)
                 empty.update();
             return true;

@@ -62,7 +62,7 @@ struct Donations
 struct CountingListener : RecordsetListener
 {
     int calls = 0;
-    bool recordsetBeforeAction(int) override { return ++calls; }
+    bool recordsetBeforeAction(DataAction) override { return ++calls; }
     void recordsetCurrentChanged() override { ++calls; }
 };
 

@@ -255,6 +255,7 @@ private slots:
         click("cmdDelete");
         QCOMPARE(count("Program"), 0);
         QCOMPARE(field(0)->text() + field(1)->text(), QString());
+        QCOMPARE(caption(), QStringLiteral("Record: 0 of 0"));
         m_dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
 

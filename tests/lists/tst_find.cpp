@@ -46,7 +46,8 @@ void TestFind::presetFromTheFocusedBox()
         bool closeBox;     // closed with the window's close box instead of Close
     } cases[] = {{f.field(3), "Müller", "LastName", false},
                  {f.combo("cboOffice"), "Member", "OfficeName", true},
-                 {f.grid(), "", "", false}}; // neither a text box nor a combo
+                 {f.grid(), "", "", false},  // neither a text box nor a combo
+                 {w->tbToolBar()->cboIDSize(), "", "", false}}; // a box bound to no field
     for (const Case &c : cases) {
         c.focus->setFocus();
         QTRY_COMPARE(QApplication::focusWidget() == c.focus || c.focus->isAncestorOf(QApplication::focusWidget()),

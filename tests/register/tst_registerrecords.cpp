@@ -226,6 +226,21 @@ void TestRegisterRecords::deleteAsksAndTakesTheDonations()
         QCOMPARE(f.rows(attendee, {b}), 1);
     }
     QCOMPARE(f.dialogs->boxes().size(), 5); // no error box
+
+    // The only attendee left: nothing of it stays on screen, and New works at once.
+    f.field(1)->setFocus();
+    f.dialogs->answer(MsgAnswer::Yes);
+    f.action("mnuFileDel")->trigger();
+    QCOMPARE(f.rows("Attendees"), 0);
+    QCOMPARE(f.counter(), "0 of 0");
+    QCOMPARE(f.field(1)->text() + f.field(3)->text(), QString());
+    QCOMPARE(f.lines(), QStringList({"", "", ""}));
+    QVERIFY(!grid->isEnabled() && gridRows() == 0);
+    f.action("mnuFileNew")->trigger();
+    QTest::keyClicks(f.field(1), "Dee");
+    f.action("mnuFileSave")->trigger();
+    QCOMPARE(f.sql("SELECT FirstName || ProgramID FROM Attendees").toString(), "Dee4");
+    QCOMPARE(f.dialogs->boxes().size(), 6);
 }
 
 void TestRegisterRecords::eventFormCancelRereadsTheEventAndBadKeysFail()
