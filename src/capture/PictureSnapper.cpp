@@ -2,6 +2,7 @@
 
 #include "CaptureControl.h"
 #include "PictureConverter.h"
+#include "bindings/CommandRunner.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/ModGen.h"
@@ -38,7 +39,7 @@ QString PictureSnapper::relativePath(const QString &id)
 
 void PictureSnapper::mnuSnap_Click()
 {
-    ignoreErrors([this] { snapPicture(); });
+    CommandRunner(m_window).ignoring([this] { snapPicture(); });
 }
 
 void PictureSnapper::snapPicture()

@@ -13,6 +13,7 @@
 VideoMenus::VideoMenus(QMainWindow *window, CaptureControl *video)
     : QObject(window)
     , m_window(window)
+    , m_runner(window)
     , m_video(video)
 {
     m_options = window->findChild<QMenu *>(QStringLiteral("mnuOptions"));
@@ -48,7 +49,7 @@ QAction *VideoMenus::driverItem(int index) const
 
 void VideoMenus::connectDriverItem(QAction *driver, int index)
 {
-    connect(driver, &QAction::triggered, this, [this, index] { ignoreErrors([&] { mnuDriver_Click(index); }); });
+    connect(driver, &QAction::triggered, this, [this, index] { m_runner.ignoring([&] { mnuDriver_Click(index); }); });
 }
 
 int VideoMenus::vbEnumCapDrivers()
@@ -185,27 +186,27 @@ void VideoMenus::mnuOverlay_Click()
 
 void VideoMenus::mnuAudioFmt_Click()
 {
-    ignoreErrors([&] { m_video->showAudioFormatDialog(); });
+    m_runner.ignoring([&] { m_video->showAudioFormatDialog(); });
 }
 
 void VideoMenus::mnuFormat_Click()
 {
-    ignoreErrors([&] { m_video->showFormatDialog(); });
+    m_runner.ignoring([&] { m_video->showFormatDialog(); });
 }
 
 void VideoMenus::mnuSource_Click()
 {
-    ignoreErrors([&] { m_video->showSourceDialog(); });
+    m_runner.ignoring([&] { m_video->showSourceDialog(); });
 }
 
 void VideoMenus::mnuDisplay_Click()
 {
-    ignoreErrors([&] { m_video->showDisplayDialog(); });
+    m_runner.ignoring([&] { m_video->showDisplayDialog(); });
 }
 
 void VideoMenus::mnuCompression_Click()
 {
-    ignoreErrors([&] { m_video->showCompressionDialog(); });
+    m_runner.ignoring([&] { m_video->showCompressionDialog(); });
 }
 
 void VideoMenus::setAttendeeCurrent(bool current)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bindings/CommandRunner.h"
+
 #include <QList>
 #include <QObject>
 
@@ -51,6 +53,7 @@ private:
     void updateSnap();
 
     QMainWindow *m_window;
+    CommandRunner m_runner;
     CaptureControl *m_video;
     QMenu *m_options = nullptr;
     QAction *m_mnuAudioFmt = nullptr;

@@ -67,7 +67,7 @@ void DatasheetView::showIndicators(bool datasheet)
 
 void DatasheetView::switchView(bool datasheet)
 {
-    try {
+    m_runner.reporting({QString(), MsgIcon::Exclamation}, [&] {
         {
             const QSignalBlocker blocker(m_list);
             m_list->clear();
@@ -95,9 +95,7 @@ void DatasheetView::switchView(bool datasheet)
             first->setSelected(true);
         }
         lstEveryone_ItemClick(first);
-    } catch (const AppError &error) {
-        Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::Exclamation);
-    }
+    });
 }
 
 void DatasheetView::fill()
@@ -128,12 +126,12 @@ void DatasheetView::fill()
 
 void DatasheetView::mnuViewAll_Click()
 {
-    ignoreErrors([this] { switchView(m_mnuViewAll->text() == DatasheetCaption); });
+    m_runner.ignoring([this] { switchView(m_mnuViewAll->text() == DatasheetCaption); });
 }
 
 void DatasheetView::lstEveryone_ItemClick(QTreeWidgetItem *item)
 {
-    ignoreErrors([&] {
+    m_runner.ignoring([&] {
         m_data->setEnabled(true);
         Recordset *rs = m_data->recordset();
         const QByteArray bookmark = item->data(0, DatasheetList::TagRole).toByteArray();
@@ -146,12 +144,12 @@ void DatasheetView::lstEveryone_ItemClick(QTreeWidgetItem *item)
 
 void DatasheetView::lstEveryone_DblClick()
 {
-    ignoreErrors([this] { switchView(false); });
+    m_runner.ignoring([this] { switchView(false); });
 }
 
 void DatasheetView::lstEveryone_ColumnClick(int column)
 {
-    ignoreErrors([&] {
+    m_runner.ignoring([&] {
         m_list->sortItems(column, Qt::AscendingOrder);
         m_list->header()->setSortIndicatorShown(true);
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bindings/CommandRunner.h"
+
 #include <QIcon>
 #include <QObject>
 #include <functional>
@@ -37,6 +39,7 @@ private:
     void fill();
 
     QWidget *m_window;
+    CommandRunner m_runner {m_window};
     DatasheetList *m_list;
     DataControl *m_data;
     QAction *m_mnuViewAll;

@@ -1,5 +1,6 @@
 #include "FindDialog.h"
 
+#include "bindings/CommandRunner.h"
 #include "bindings/DataControl.h"
 #include "core/AccessibleTitle.h"
 #include "core/AppContext.h"
@@ -149,17 +150,14 @@ void FindDialog::findRecord(const QString &text, int index)
         return;
     }
     const QString criterion = criteria(m_cboFields->currentText().trimmed(), text);
-    try {
+    // A criterion the engine refuses (no field chosen): said, and the dialog stays.
+    const bool searched = CommandRunner(this).reporting({FindTitle, MsgIcon::Exclamation}, [&] {
         if (index == 0)
             m_recordset->findFirst(criterion);
         else
             m_recordset->findNext(criterion);
-    } catch (const AppError &error) {
-        // A criterion the engine refuses (no field chosen): said, and the dialog stays.
-        Dialogs::instance().message(this, error.description(), FindTitle, MsgButtons::Ok, MsgIcon::Exclamation);
-        return;
-    }
-    if (m_recordset->noMatch())
+    });
+    if (searched && m_recordset->noMatch())
         Dialogs::instance().message(this,
                                     QStringLiteral("Either at end of record or search criteria is not in the "
                                                    "specified field"),
@@ -170,7 +168,8 @@ void FindDialog::openFind(AppContext &context, QWidget *window, DataControl *dat
 {
     QString findWhat;
     QString findWhere;
-    ignoreErrors([&] {
+    const CommandRunner runner(window);
+    runner.ignoring([&] {
         QWidget *active = QApplication::focusWidget();
         if (!active || !window->isAncestorOf(active))
             return;
@@ -187,7 +186,7 @@ void FindDialog::openFind(AppContext &context, QWidget *window, DataControl *dat
         else if (auto *combo = qobject_cast<QComboBox *>(active))
             findWhat = combo->currentText();
     });
-    ignoreErrors([&] {
+    runner.ignoring([&] {
         FindDialog dialog(context, window);
         dialog.showFind(data->recordset(), findWhat, findWhere);
     });

@@ -1,5 +1,6 @@
 #include "AboutWindow.h"
 
+#include "bindings/CommandRunner.h"
 #include "core/AccessibleTitle.h"
 #include "core/AppError.h"
 #include "ClickLabel.h"
@@ -107,7 +108,7 @@ AboutWindow::AboutWindow(const AppContext &context, QWidget *owner)
 
 void AboutWindow::showAbout(const AppContext &context, QWidget *owner)
 {
-    ignoreErrors([&context, owner] {
+    CommandRunner(owner).ignoring([&context, owner] {
         AboutWindow about(context, owner);
         Dialogs::instance().showModal(&about);
     });
