@@ -3,8 +3,8 @@
 #include "Currency.h"
 #include "DataError.h"
 #include "SqliteFunctions.h"
+#include "ValueCodec.h"
 
-#include <QDate>
 #include <QList>
 
 namespace {
@@ -127,25 +127,6 @@ private:
     QString m_text;
     QList<Token> m_tokens;
 };
-
-QDate parseDate(const QString &text)
-{
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-    if (d.isValid())
-        return d;
-    // The engine's #date# literals are month/day/year.
-    for (const char *format : {"M/d/yyyy", "M/d/yy", "M-d-yyyy", "d MMM yyyy", "MMM d yyyy", "MMM d, yyyy"}) {
-        d = QDate::fromString(t, QString::fromLatin1(format));
-        if (d.isValid()) {
-            if (d.year() < 1930 && QString::fromLatin1(format).endsWith(QLatin1String("yy")) &&
-                !QString::fromLatin1(format).endsWith(QLatin1String("yyyy")))
-                d = d.addYears(100);
-            return d;
-        }
-    }
-    return QDate();
-}
 
 class Parser
 {
@@ -338,14 +319,12 @@ private:
         bool isTrue = false;
         bool isBool = false;
         if (t.kind == Token::Ident && !t.bracketed) {
-            for (const char *w : {"TRUE", "YES", "ON"})
-                if (t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    isBool = isTrue = true;
-            for (const char *w : {"FALSE", "NO", "OFF"})
-                if (t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    isBool = true;
-            if (!isBool)
+            // True/Yes/On, False/No/Off: the words a Yes/No field takes when typed.
+            const std::optional<bool> word = ValueCodec::parseYesNo(t.text);
+            if (!word)
                 fail(QStringLiteral("Expected a value (a quoted text, a number, a #date#, True or False)"));
+            isBool = true;
+            isTrue = *word;
         } else if (t.kind != Token::String && t.kind != Token::Number && t.kind != Token::Date) {
             fail(QStringLiteral("Expected a value (a quoted text, a number, a #date#, True or False)"));
         }
@@ -370,7 +349,7 @@ private:
         case FieldKind::Currency: {
             if (isBool)
                 return mismatch();
-            const auto c = Currency::parse(text);
+            const auto c = ValueCodec::parseCurrency(text);
             if (!c)
                 return mismatch();
             return c->raw();
@@ -382,17 +361,15 @@ private:
             const qint64 v = text.trimmed().toLongLong(&ok);
             if (ok)
                 return qint64(v != 0 ? 1 : 0);
-            if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-                return qint64(1);
-            if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-                return qint64(0);
+            if (const std::optional<bool> word = ValueCodec::parseYesNo(text))
+                return ValueCodec::toStored(*word, FieldKind::YesNo);
             return mismatch();
         }
         case FieldKind::Date: {
-            const QDate d = parseDate(t.text);
+            const QDate d = ValueCodec::parseDate(t.text);
             if (!d.isValid() || negative)
                 return mismatch();
-            return d.toString(Qt::ISODate);
+            return ValueCodec::toStored(d, FieldKind::Date);
         }
         }
         return mismatch();

@@ -4,164 +4,12 @@
 #include "Currency.h"
 #include "DataError.h"
 #include "Database.h"
+#include "ValueCodec.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QSqlQuery>
 #include <algorithm>
-#include <cmath>
 
 namespace {
-
-QVariant fromStored(const QVariant &raw, FieldKind kind)
-{
-    if (raw.isNull())
-        return QVariant();
-    switch (kind) {
-    case FieldKind::Integer:
-        return raw.toLongLong();
-    case FieldKind::Text:
-        return raw.toString();
-    case FieldKind::Currency:
-        if (raw.typeId() == QMetaType::Double) // written by another program as a float
-            return QVariant::fromValue(Currency::fromRaw(qint64(std::llround(raw.toDouble() * 10000.0))));
-        if (raw.typeId() == QMetaType::QString)
-            return QVariant::fromValue(Currency::parse(raw.toString()).value_or(Currency()));
-        return QVariant::fromValue(Currency::fromRaw(raw.toLongLong()));
-    case FieldKind::YesNo:
-        return raw.toLongLong() != 0;
-    case FieldKind::Date: {
-        const QDate d = QDate::fromString(raw.toString().left(10), Qt::ISODate);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    }
-    return raw;
-}
-
-[[noreturn]] void mismatch(const QVariant &value, const FieldDef &field)
-{
-    throw DataError::make(DataError::TypeMismatch,
-                          QStringLiteral("\"%1\" for the field %2").arg(value.toString(), field.name));
-}
-
-bool isCurrency(const QVariant &v)
-{
-    return v.metaType() == QMetaType::fromType<Currency>();
-}
-
-QDate parseDateText(const QString &text)
-{
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-    if (d.isValid())
-        return d;
-    for (const char *format : {"M/d/yyyy", "d MMM yyyy", "MMM d yyyy", "MMM d, yyyy"}) {
-        d = QDate::fromString(t, QString::fromLatin1(format));
-        if (d.isValid())
-            return d;
-    }
-    return QDate();
-}
-
-// A value given by a caller (a bound widget, a grid editor, code), as the field's kind.
-QVariant toTyped(const QVariant &value, const FieldDef &field)
-{
-    if (!value.isValid() || value.isNull())
-        return field.kind == FieldKind::YesNo ? QVariant(false) : QVariant();
-    const bool isText = value.typeId() == QMetaType::QString;
-    const QString text = isText ? value.toString().trimmed() : QString();
-    if (isText && text.isEmpty() && field.kind != FieldKind::Text)
-        return field.kind == FieldKind::YesNo ? QVariant(false) : QVariant();
-    switch (field.kind) {
-    case FieldKind::Text:
-        if (isCurrency(value))
-            return value.value<Currency>().toString();
-        return value.toString();
-    case FieldKind::Integer: {
-        bool ok = false;
-        if (value.typeId() == QMetaType::Double) {
-            const double d = value.toDouble();
-            if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9e15)
-                return qint64(d);
-            mismatch(value, field);
-        }
-        const qint64 v = isText ? text.toLongLong(&ok) : value.toLongLong(&ok);
-        if (!ok)
-            mismatch(value, field);
-        return v;
-    }
-    case FieldKind::Currency: {
-        if (isCurrency(value))
-            return value;
-        if (isText) {
-            const auto c = Currency::parse(text);
-            if (!c)
-                mismatch(value, field);
-            return QVariant::fromValue(*c);
-        }
-        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
-            const double d = value.toDouble();
-            if (!std::isfinite(d) || std::fabs(d) > 9e14)
-                mismatch(value, field);
-            return QVariant::fromValue(Currency::fromRaw(qint64(std::llround(d * 10000.0))));
-        }
-        bool ok = false;
-        const qint64 whole = value.toLongLong(&ok);
-        if (!ok || whole > 900000000000000LL || whole < -900000000000000LL)
-            mismatch(value, field);
-        return QVariant::fromValue(Currency::fromRaw(whole * 10000));
-    }
-    case FieldKind::YesNo: {
-        if (value.typeId() == QMetaType::Bool)
-            return value.toBool();
-        if (isText) {
-            for (const char *w : {"true", "yes", "on", "-1", "1"})
-                if (text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    return true;
-            for (const char *w : {"false", "no", "off", "0"})
-                if (text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    return false;
-            mismatch(value, field);
-        }
-        bool ok = false;
-        const qint64 v = value.toLongLong(&ok);
-        if (!ok)
-            mismatch(value, field);
-        return v != 0;
-    }
-    case FieldKind::Date: {
-        if (value.typeId() == QMetaType::QDate)
-            return value.toDate().isValid() ? value : QVariant();
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().date();
-        const QDate d = parseDateText(value.toString());
-        if (!d.isValid())
-            mismatch(value, field);
-        return d;
-    }
-    }
-    return value;
-}
-
-// A typed value as the database stores it.
-QVariant toStored(const QVariant &typed, FieldKind kind)
-{
-    if (!typed.isValid() || typed.isNull())
-        return kind == FieldKind::YesNo ? QVariant(qint64(0)) : QVariant();
-    switch (kind) {
-    case FieldKind::Currency:
-        return typed.value<Currency>().raw();
-    case FieldKind::YesNo:
-        return qint64(typed.toBool() ? 1 : 0);
-    case FieldKind::Date:
-        return typed.toDate().toString(Qt::ISODate);
-    case FieldKind::Integer:
-        return typed.toLongLong();
-    case FieldKind::Text:
-        return typed.toString();
-    }
-    return typed;
-}
 
 QVariant nullOf(FieldKind kind)
 {
@@ -353,7 +201,7 @@ bool Recordset::readRow(int position)
         d->current.resize(n);
         for (int i = 0; i < n; ++i) {
             d->currentRaw[i] = d->readQuery.value(i);
-            d->current[i] = fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
+            d->current[i] = ValueCodec::fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
         }
     }
     d->readQuery.finish(); // an unfinished read holds the file's shared lock
@@ -658,7 +506,7 @@ void Recordset::updatePending()
         if (!d->changed[size_t(i)] || i == d->keyIndex)
             continue;
         sets << Criteria::quoteIdentifier(m_def->fields.at(i).name) + QStringLiteral(" = ?");
-        params << toStored(d->pending[i], m_def->fields.at(i).kind);
+        params << ValueCodec::toStored(d->pending[i], m_def->fields.at(i).kind);
     }
     if (sets.isEmpty()) {
         m_editMode = EditMode::None;
@@ -709,7 +557,7 @@ void Recordset::insertPending()
     for (int i = 0; i < n; ++i) {
         columns << Criteria::quoteIdentifier(m_def->fields.at(i).name);
         marks << QStringLiteral("?");
-        params << (i == d->keyIndex ? QVariant(d->addKey) : toStored(d->pending[i], m_def->fields.at(i).kind));
+        params << (i == d->keyIndex ? QVariant(d->addKey) : ValueCodec::toStored(d->pending[i], m_def->fields.at(i).kind));
     }
     // Through the query itself (its INSTEAD OF trigger for qryDon_Fees), with the reserved key.
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -851,7 +699,7 @@ void Recordset::setValue(int index, const QVariant &value)
     requireOpen();
     requireField(index);
     const FieldDef &f = m_def->fields.at(index);
-    const QVariant typed = toTyped(value, f);
+    const QVariant typed = ValueCodec::toTyped(value, f);
     if (index == d->keyIndex) {
         // The key is the database's: writing the value it already has is harmless.
         const QVariant currentKey = m_editMode == EditMode::Adding ? QVariant(d->addKey)
@@ -890,7 +738,7 @@ QVariant Recordset::valueAt(int position, int field)
         d->peekValues.clear();
         if (q.next()) {
             for (int i = 0; i < m_def->fields.size(); ++i)
-                d->peekValues.append(fromStored(q.value(i), m_def->fields.at(i).kind));
+                d->peekValues.append(ValueCodec::fromStored(q.value(i), m_def->fields.at(i).kind));
         }
         q.finish();
         d->peekKey = key;
@@ -917,7 +765,7 @@ std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
         QVariantList values;
         values.reserve(fields.size());
         for (int i = 0; i < fields.size(); ++i)
-            values.append(fromStored(q.value(i + 1), m_def->fields.at(fields.at(i)).kind));
+            values.append(ValueCodec::fromStored(q.value(i + 1), m_def->fields.at(fields.at(i)).kind));
         return values;
     };
 
