@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "Schema.h"
 #include "SqliteFunctions.h"
+#include "WriteTransaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -278,8 +279,10 @@ void Database::beginWrite()
 {
     if (m_readOnly)
         throw readOnlyError();
-    if (m_transactionDepth == 0)
+    if (m_transactionDepth == 0) {
         execute(QStringLiteral("BEGIN IMMEDIATE"));
+        ++m_transactionSerial;
+    }
     ++m_transactionDepth;
 }
 
@@ -319,33 +322,28 @@ qint64 Database::reserveKey(const QString &table, const QString &keyField)
 {
     // sqlite_sequence has no unique constraint on name, so the row is made only
     // when none exists, inside the write lock.
-    beginWrite();
-    try {
-        qint64 key = 0;
-        QSqlQuery bump = query(QStringLiteral("UPDATE sqlite_sequence SET seq = seq + 1 WHERE name = ? RETURNING seq"),
-                               {table});
-        const bool bumped = bump.next();
-        if (bumped)
-            key = bump.value(0).toLongLong();
-        bump.finish();
-        if (!bumped) {
-            execute(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?, coalesce((SELECT max(%1) "
-                                   "FROM %2), 0) + 1 WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = ?)")
-                        .arg(quoted(keyField), quoted(table)),
-                    {table, table});
-            QSqlQuery read = query(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"), {table});
-            if (read.next())
-                key = read.value(0).toLongLong();
-            read.finish();
-        }
-        commit();
-        if (key <= 0)
-            throw DataError::make(DataError::Generic, QStringLiteral("no key could be reserved for %1").arg(table));
-        return key;
-    } catch (...) {
-        rollback();
-        throw;
+    WriteTransaction write(*this);
+    qint64 key = 0;
+    QSqlQuery bump = query(QStringLiteral("UPDATE sqlite_sequence SET seq = seq + 1 WHERE name = ? RETURNING seq"),
+                           {table});
+    const bool bumped = bump.next();
+    if (bumped)
+        key = bump.value(0).toLongLong();
+    bump.finish();
+    if (!bumped) {
+        execute(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?, coalesce((SELECT max(%1) "
+                               "FROM %2), 0) + 1 WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = ?)")
+                    .arg(quoted(keyField), quoted(table)),
+                {table, table});
+        QSqlQuery read = query(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"), {table});
+        if (read.next())
+            key = read.value(0).toLongLong();
+        read.finish();
     }
+    write.commit();
+    if (key <= 0)
+        throw DataError::make(DataError::Generic, QStringLiteral("no key could be reserved for %1").arg(table));
+    return key;
 }
 
 AppError Database::errorFrom(const QSqlQuery &query, const QString &context)

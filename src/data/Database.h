@@ -52,7 +52,9 @@ public:
     QSqlQuery query(const QString &sql, const QVariantList &params = {});
 
     // Write transactions take the write lock at once (BEGIN IMMEDIATE); a writer
-    // waits up to the busy timeout for another workstation's lock.
+    // waits up to the busy timeout for another workstation's lock. Calls nest: only
+    // the outermost commit() commits; rollback() undoes the whole transaction.
+    // Prefer the WriteTransaction guard, which rolls back on every way out.
     void beginWrite();
     void commit();
     void rollback() noexcept;
@@ -65,6 +67,7 @@ public:
     static AppError errorFrom(const QSqlQuery &query, const QString &context = QString());
 
 private:
+    friend class WriteTransaction;
     Database(QString file, QString connectionName);
     static QString nextConnectionName();
     void openConnection();
@@ -82,4 +85,5 @@ private:
     QSqlDatabase m_db;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    quint64 m_transactionSerial = 0; // counts the outermost transactions begun
 };

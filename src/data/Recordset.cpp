@@ -5,6 +5,7 @@
 #include "DataError.h"
 #include "Database.h"
 #include "ValueCodec.h"
+#include "WriteTransaction.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -523,19 +524,14 @@ void Recordset::updatePending()
         sql += QStringLiteral(" AND %1 IS ?").arg(Criteria::quoteIdentifier(m_def->fields.at(i).name));
         params << d->currentRaw.value(i);
     }
-    m_db->beginWrite();
-    try {
-        if (m_db->execute(sql, params) == 0) {
-            QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
-            const bool exists = q.next();
-            q.finish();
-            throw DataError::make(exists ? DataError::WriteConflict : DataError::RecordDeleted);
-        }
-        m_db->commit();
-    } catch (...) {
-        m_db->rollback();
-        throw;
+    WriteTransaction write(*m_db);
+    if (m_db->execute(sql, params) == 0) {
+        QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
+        const bool exists = q.next();
+        q.finish();
+        throw DataError::make(exists ? DataError::WriteConflict : DataError::RecordDeleted);
     }
+    write.commit();
     m_editMode = EditMode::None;
     d->pending.clear();
     d->changed.clear();
@@ -562,19 +558,14 @@ void Recordset::insertPending()
     // Through the query itself (its INSTEAD OF trigger for qryDon_Fees), with the reserved key.
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(d->sourceSql, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    m_db->beginWrite();
-    try {
-        m_db->execute(sql, params);
-        QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {d->addKey});
-        const bool stored = q.next();
-        q.finish();
-        if (!stored)
-            throw DataError::make(DataError::Generic, QStringLiteral("the new row was not stored"));
-        m_db->commit();
-    } catch (...) {
-        m_db->rollback();
-        throw;
-    }
+    WriteTransaction write(*m_db);
+    m_db->execute(sql, params);
+    QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {d->addKey});
+    const bool stored = q.next();
+    q.finish();
+    if (!stored)
+        throw DataError::make(DataError::Generic, QStringLiteral("the new row was not stored"));
+    write.commit();
     if (!d->keys.empty() && d->addKey < d->keys.back())
         d->keysSorted = false;
     d->keys.push_back(d->addKey);
@@ -618,14 +609,11 @@ void Recordset::deleteRow()
         throwNoCurrent();
     }
     const qint64 key = d->keys[size_t(d->pos)];
-    m_db->beginWrite();
-    try {
+    {
+        WriteTransaction write(*m_db);
         // A row already deleted by another workstation is simply gone: the result the user asked for.
         m_db->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
-        m_db->commit();
-    } catch (...) {
-        m_db->rollback();
-        throw;
+        write.commit();
     }
     m_editMode = EditMode::None;
     d->pending.clear();

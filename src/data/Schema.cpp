@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "WriteTransaction.h"
 
 namespace {
 
@@ -122,21 +123,16 @@ void create(Database &db)
 {
     static const char *const titles[] = {"Mr.", "Mrs.", "Ms.", "Dr.", "Rev."};
     static const char *const offices[] = {"President", "Secretary", "Treasurer", "Member"};
-    db.beginWrite();
-    try {
-        for (const QString &statement : createStatements())
-            db.execute(statement);
-        for (const char *title : titles)
-            db.execute(QStringLiteral("INSERT INTO Title (TitleName, TitleDesc) VALUES (?, ?)"),
-                       {QString::fromLatin1(title), QString::fromLatin1(title)});
-        for (const char *office : offices)
-            db.execute(QStringLiteral("INSERT INTO Office (OfficeName, OfficeDesc) VALUES (?, ?)"),
-                       {QString::fromLatin1(office), QString::fromLatin1(office)});
-        db.commit();
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
+    WriteTransaction write(db);
+    for (const QString &statement : createStatements())
+        db.execute(statement);
+    for (const char *title : titles)
+        db.execute(QStringLiteral("INSERT INTO Title (TitleName, TitleDesc) VALUES (?, ?)"),
+                   {QString::fromLatin1(title), QString::fromLatin1(title)});
+    for (const char *office : offices)
+        db.execute(QStringLiteral("INSERT INTO Office (OfficeName, OfficeDesc) VALUES (?, ?)"),
+                   {QString::fromLatin1(office), QString::fromLatin1(office)});
+    write.commit();
 }
 
 } // namespace Schema

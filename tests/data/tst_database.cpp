@@ -1,6 +1,6 @@
 // The database file and its connections: the checks made before a file is opened,
-// read-only and locked files, key reservation, the schema's own rules, currency
-// and the quorvex-db tool.
+// read-only and locked files, write transactions, key reservation, the schema's own
+// rules, currency and the quorvex-db tool.
 #include "TestEnvironment.h"
 #include "ThrownError.h"
 #include "data/Currency.h"
@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
+#include "data/WriteTransaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -190,6 +191,49 @@ private slots:
         a->execute(u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (?, 1)"_s, {keys.first()});
         TestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID) VALUES (1)"_s);
         QCOMPARE(sql(u"SELECT max(AttendeeID) FROM Attendees"_s).toLongLong(), 14);
+    }
+
+    void writeTransactionCommitsOnlyWhenToldAndNests()
+    {
+        const QString names = u"SELECT ifnull(group_concat(Name, ' '), '') FROM (SELECT Name FROM Program ORDER BY Name)"_s;
+        auto db = Database::openSeparate(m_file);
+        const auto insert = [&](const QString &name) { db->execute(u"INSERT INTO Program (Name) VALUES (?)"_s, {name}); };
+
+        // Left without commit (an error on the way out): nothing stays, and the lock is free again.
+        QVERIFY(thrownError([&] {
+            WriteTransaction write(*db);
+            insert(u"lost"_s);
+            throw DataError::make(DataError::Generic);
+        }));
+        QCOMPARE(sql(names).toString(), QString());
+        TestEnvironment::exec(m_file, u"INSERT INTO Program (Name) VALUES ('other')"_s);
+
+        // Nested: only the outermost commit makes the rows visible to another connection.
+        {
+            WriteTransaction outer(*db);
+            insert(u"outer"_s);
+            {
+                WriteTransaction inner(*db);
+                insert(u"inner"_s);
+                inner.commit();
+            }
+            QCOMPARE(sql(names).toString(), u"other"_s);
+            outer.commit();
+        }
+        QCOMPARE(sql(names).toString(), u"inner other outer"_s);
+
+        // An inner guard left without commit undoes the whole write; the outer commit says so.
+        {
+            WriteTransaction outer(*db);
+            insert(u"a"_s);
+            {
+                WriteTransaction inner(*db);
+                insert(u"b"_s);
+            }
+            QVERIFY_APP_ERROR(outer.commit(), DataError::Generic);
+        }
+        QCOMPARE(sql(names).toString(), u"inner other outer"_s);
+        TestEnvironment::exec(m_file, u"INSERT INTO Program (Name) VALUES ('free')"_s);
     }
 
     void schemaRules()
