@@ -4,6 +4,7 @@
 #include "Currency.h"
 #include "DataError.h"
 #include "Database.h"
+#include "Engine.h"
 #include "ValueCodec.h"
 #include "WriteTransaction.h"
 
@@ -23,7 +24,7 @@ struct Recordset::Impl
 {
     ParsedSource parsed;
     int keyIndex = 0;
-    QString selectList;  // the fields, quoted, in order
+    QString selectList;  // the fields in order (the schema's names, unquoted)
     QString sourceSql;   // the table or view as SQL
     QString baseSql;     // the base table as SQL
     QString keySql;      // the key column as SQL
@@ -91,18 +92,18 @@ Recordset::Recordset(std::shared_ptr<Database> db, const QString &source)
     , m_db(std::move(db))
     , m_source(source)
 {
-    d->parsed = Criteria::parseRecordSource(source);
+    d->parsed = Criteria::parseRecordSource(source, m_db->engine());
     m_def = d->parsed.def;
     QStringList columns;
     for (int i = 0; i < m_def->fields.size(); ++i) {
-        columns << Criteria::quoteIdentifier(m_def->fields.at(i).name);
+        columns << m_def->fields.at(i).name;
         if (m_def->fields.at(i).name.compare(m_def->keyField, Qt::CaseInsensitive) == 0)
             d->keyIndex = i;
     }
     d->selectList = columns.join(QStringLiteral(", "));
-    d->sourceSql = Criteria::quoteIdentifier(m_def->name);
-    d->baseSql = Criteria::quoteIdentifier(m_def->baseTable);
-    d->keySql = Criteria::quoteIdentifier(m_def->keyField);
+    d->sourceSql = m_def->name;
+    d->baseSql = m_def->baseTable;
+    d->keySql = m_def->keyField;
     requery();
 }
 
@@ -189,12 +190,12 @@ bool Recordset::readRow(int position)
         d->readQuery.setForwardOnly(true);
         if (!d->readQuery.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                                       .arg(d->selectList, d->sourceSql, d->keySql)))
-            throw Database::errorFrom(d->readQuery, m_db->fileName());
+            throw m_db->errorFrom(d->readQuery);
         d->readPrepared = true;
     }
     d->readQuery.bindValue(0, d->keys[size_t(position)]);
     if (!d->readQuery.exec())
-        throw Database::errorFrom(d->readQuery, m_db->fileName());
+        throw m_db->errorFrom(d->readQuery);
     const bool found = d->readQuery.next();
     if (found) {
         const int n = int(m_def->fields.size());
@@ -506,7 +507,7 @@ void Recordset::updatePending()
     for (int i = 0; i < n; ++i) {
         if (!d->changed[size_t(i)] || i == d->keyIndex)
             continue;
-        sets << Criteria::quoteIdentifier(m_def->fields.at(i).name) + QStringLiteral(" = ?");
+        sets << m_def->fields.at(i).name + QStringLiteral(" = ?");
         params << ValueCodec::toStored(d->pending[i], m_def->fields.at(i).kind);
     }
     if (sets.isEmpty()) {
@@ -521,7 +522,7 @@ void Recordset::updatePending()
     for (int i = 0; i < n; ++i) {
         if (i == d->keyIndex)
             continue;
-        sql += QStringLiteral(" AND %1 IS ?").arg(Criteria::quoteIdentifier(m_def->fields.at(i).name));
+        sql += QStringLiteral(" AND ") + m_db->engine().nullSafeEquals(m_def->fields.at(i).name);
         params << d->currentRaw.value(i);
     }
     WriteTransaction write(*m_db);
@@ -551,7 +552,7 @@ void Recordset::insertPending()
     QStringList marks;
     QVariantList params;
     for (int i = 0; i < n; ++i) {
-        columns << Criteria::quoteIdentifier(m_def->fields.at(i).name);
+        columns << m_def->fields.at(i).name;
         marks << QStringLiteral("?");
         params << (i == d->keyIndex ? QVariant(d->addKey) : ValueCodec::toStored(d->pending[i], m_def->fields.at(i).kind));
     }
@@ -748,7 +749,7 @@ std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
         requireField(field);
     QStringList columns {d->keySql};
     for (int field : fields)
-        columns << Criteria::quoteIdentifier(m_def->fields.at(field).name);
+        columns << m_def->fields.at(field).name;
     const auto readValues = [&](const QSqlQuery &q) {
         QVariantList values;
         values.reserve(fields.size());
@@ -845,7 +846,7 @@ void Recordset::findLast(const QString &criteria)
 void Recordset::find(const QString &criteria, FindFrom from)
 {
     requireOpen();
-    const SqlFragment where = Criteria::translate(criteria, *m_def);
+    const SqlFragment where = Criteria::translate(criteria, *m_def, m_db->engine());
     if (!notifyBefore(DataAction::Find))
         return;
     const int base = basePosition();

@@ -57,8 +57,8 @@ void LookupLists::loadList(const QString &source, QComboBox *list)
         const SourceDef &def = lookupTable(source);
         std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
         QSqlQuery q = db->query(QStringLiteral("SELECT %1 FROM %2")
-                                    .arg(Criteria::quoteIdentifier(def.fields.at(1).name),
-                                         Criteria::quoteIdentifier(def.name)));
+                                    .arg(def.fields.at(1).name,
+                                         def.name));
         while (q.next())
             values << q.value(0).toString();
         q.finish();
@@ -99,17 +99,17 @@ void LookupLists::addToList(LookupCombo *list, const QString &value)
             const SourceDef &def = lookupTable(list->tag());
             std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
             // Another workstation may have added it since the list was filled: no second row.
-            const SqlFragment known = Criteria::translate(nameCriteria(def.fields.at(1).name, value), def);
+            const SqlFragment known = Criteria::translate(nameCriteria(def.fields.at(1).name, value), def, db->engine());
             QSqlQuery q = db->query(QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
-                                        .arg(Criteria::quoteIdentifier(def.name), known.sql),
+                                        .arg(def.name, known.sql),
                                     known.params);
             const bool stored = q.next() && q.value(0).toLongLong() > 0;
             q.finish();
             if (!stored)
                 db->execute(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                                .arg(Criteria::quoteIdentifier(def.baseTable),
-                                     Criteria::quoteIdentifier(def.fields.at(1).name),
-                                     Criteria::quoteIdentifier(def.fields.at(2).name)),
+                                .arg(def.baseTable,
+                                     def.fields.at(1).name,
+                                     def.fields.at(2).name),
                             {value, value});
         }
         loadList(list->tag(), list);
@@ -132,9 +132,9 @@ void LookupLists::deleteFromList(LookupCombo *list, const QString &criteria)
             return;
         {
             const SourceDef &def = lookupTable(list->tag());
-            const SqlFragment where = Criteria::translate(criteria, def);
             std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
-            db->execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Criteria::quoteIdentifier(def.baseTable), where.sql),
+            const SqlFragment where = Criteria::translate(criteria, def, db->engine());
+            db->execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(def.baseTable, where.sql),
                         where.params);
         }
         loadList(list->tag(), list);
