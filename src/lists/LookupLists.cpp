@@ -7,25 +7,17 @@
 #include "data/Criteria.h"
 #include "data/DataError.h"
 #include "data/Database.h"
+#include "data/LookupTable.h"
 #include "data/Schema.h"
 #include "idcard/CardWidget.h"
 
 #include <QSignalBlocker>
-#include <QSqlQuery>
 
 #include <algorithm>
 
 namespace {
 
 const QString ListTitle = QStringLiteral("Attendee Information");
-
-const SourceDef &lookupTable(const QString &tag)
-{
-    const SourceDef *def = Schema::source(tag);
-    if (!def || def->fields.size() < 3)
-        throw DataError::make(DataError::UnknownSource, tag);
-    return *def;
-}
 
 } // namespace
 
@@ -52,21 +44,7 @@ void LookupLists::loadLists()
 
 void LookupLists::loadList(const QString &source, QComboBox *list)
 {
-    QStringList values;
-    {
-        const SourceDef &def = lookupTable(source);
-        std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
-        QSqlQuery q = db->query(QStringLiteral("SELECT %1 FROM %2")
-                                    .arg(def.fields.at(1).name,
-                                         def.name));
-        while (q.next())
-            values << q.value(0).toString();
-        q.finish();
-    }
-    std::stable_sort(values.begin(), values.end(), [](const QString &a, const QString &b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    const QStringList values = LookupTable(modGen::databaseFile(), source).values();
     // The list always shows the table as it is now (a deleted last value too). The
     // text is the attendee's field, not the list's: it stays as it was.
     const QString text = list->currentText();
@@ -95,23 +73,8 @@ void LookupLists::addToList(LookupCombo *list, const QString &value)
                                         ListTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes)
             != MsgAnswer::Yes)
             return;
-        {
-            const SourceDef &def = lookupTable(list->tag());
-            std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
-            // Another workstation may have added it since the list was filled: no second row.
-            const SqlFragment known = Criteria::translate(nameCriteria(def.fields.at(1).name, value), def, db->engine());
-            QSqlQuery q = db->query(QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
-                                        .arg(def.name, known.sql),
-                                    known.params);
-            const bool stored = q.next() && q.value(0).toLongLong() > 0;
-            q.finish();
-            if (!stored)
-                db->execute(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                                .arg(def.baseTable,
-                                     def.fields.at(1).name,
-                                     def.fields.at(2).name),
-                            {value, value});
-        }
+        // Another workstation may have added it since the list was filled: no second row.
+        LookupTable(modGen::databaseFile(), list->tag()).add(value);
         loadList(list->tag(), list);
         list->setEditText(value);
     } catch (const AppError &error) {
@@ -130,13 +93,7 @@ void LookupLists::deleteFromList(LookupCombo *list, const QString &criteria)
                                         ListTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes)
             != MsgAnswer::Yes)
             return;
-        {
-            const SourceDef &def = lookupTable(list->tag());
-            std::shared_ptr<Database> db = Database::openSeparate(modGen::databaseFile());
-            const SqlFragment where = Criteria::translate(criteria, def, db->engine());
-            db->execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(def.baseTable, where.sql),
-                        where.params);
-        }
+        LookupTable(modGen::databaseFile(), list->tag()).deleteWhere(criteria);
         loadList(list->tag(), list);
     } catch (const AppError &error) {
         Dialogs::instance().message(m_window, error.description(), QStringLiteral("Delete Error"), MsgButtons::Ok,

@@ -1,11 +1,12 @@
 // The database file and its connections: the checks made before a file is opened,
-// read-only and locked files, write transactions, key reservation, the schema's own
-// rules, currency and the quorvex-db tool.
+// read-only and locked files, write transactions, key reservation, the lookup
+// tables, the schema's own rules, currency and the quorvex-db tool.
 #include "TestEnvironment.h"
 #include "ThrownError.h"
 #include "data/Currency.h"
 #include "data/DataError.h"
 #include "data/Database.h"
+#include "data/LookupTable.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
 #include "data/WriteTransaction.h"
@@ -16,7 +17,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSemaphore>
+#include <QSqlDatabase>
 #include <QTest>
+#include <QThread>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -34,7 +39,10 @@ class DatabaseTest : public QObject
 {
     Q_OBJECT
 
-    QVariant sql(const QString &statement) const { return TestEnvironment::scalar(m_file, statement); }
+    QVariant sql(const QString &statement, const QVariantList &params = {}) const
+    {
+        return TestEnvironment::scalar(m_file, statement, params);
+    }
 
     std::unique_ptr<TestEnvironment> m_env;
     QString m_file; // a fresh database with the schema, for each test
@@ -234,6 +242,58 @@ private slots:
         }
         QCOMPARE(sql(names).toString(), u"inner other outer"_s);
         TestEnvironment::exec(m_file, u"INSERT INTO Program (Name) VALUES ('free')"_s);
+    }
+
+    void lookupTableAddsEachValueOnce()
+    {
+        const auto rows = [&](const QString &name) {
+            return sql(u"SELECT count(*) FROM Office WHERE OfficeName = ? AND OfficeDesc = ?"_s, {name, name}).toInt();
+        };
+        const auto all = [&] { return sql(u"SELECT count(*) FROM Office"_s).toInt(); }; // 4 common offices
+        const QStringList connections = QSqlDatabase::connectionNames();
+        LookupTable office(m_file, u"Office"_s);
+
+        // Stored once, in both text columns as given; the same value again, letter case aside, adds nothing.
+        QVERIFY(office.add(u" O'Brien Hall"_s));
+        QCOMPARE(rows(u" O'Brien Hall"_s), 1);
+        QVERIFY(!office.add(u" o'BRIEN hall"_s));
+        QVERIFY(!office.add(u"MEMBER"_s));
+        QCOMPARE(all(), 5);
+        QVERIFY(office.contains(u"member"_s) && !office.contains(u"Members"_s));
+
+        // Another workstation stores the value while this one waits for the write lock: still one row.
+        QSemaphore writing;
+        std::thread other([&] {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other-workstation"_s);
+                db.setDatabaseName(m_file);
+                db.open();
+                QSqlQuery(u"BEGIN IMMEDIATE"_s, db).finish();
+                QSqlQuery(u"INSERT INTO Office (OfficeName, OfficeDesc) VALUES ('Warden', 'Warden')"_s, db).finish();
+                writing.release();
+                QThread::msleep(300);
+                QSqlQuery(u"COMMIT"_s, db).finish();
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(u"other-workstation"_s);
+        });
+        writing.acquire();
+        const bool added = office.add(u"warden"_s);
+        other.join();
+        QVERIFY(!added);
+        QCOMPARE(sql(u"SELECT group_concat(OfficeName) FROM Office WHERE OfficeName LIKE 'warden'"_s).toString(), u"Warden"_s);
+
+        // Sorted without regard to case; deleted by a criteria text, which compares text so too.
+        TestEnvironment::exec(m_file, u"INSERT INTO Office (OfficeName, OfficeDesc) VALUES ('chair', 'c'), ('Chair', 'c')"_s);
+        QCOMPARE(office.values(), (QStringList {u" O'Brien Hall"_s, u"Chair"_s, u"chair"_s, u"Member"_s, u"President"_s,
+                                                u"Secretary"_s, u"Treasurer"_s, u"Warden"_s}));
+        QCOMPARE(office.deleteWhere(u"OfficeName = 'CHAIR'"_s), 2);
+        QCOMPARE(all(), 6);
+        QVERIFY_APP_ERROR(office.deleteWhere(u"OfficeName = 'x"_s), DataError::SyntaxError);
+        QCOMPARE(all(), 6);
+        // Each call released its own connection; an unknown table is refused.
+        QCOMPARE(QSqlDatabase::connectionNames(), connections);
+        QVERIFY_APP_ERROR(LookupTable(m_file, u"Nowhere"_s), DataError::UnknownSource);
     }
 
     void schemaRules()
