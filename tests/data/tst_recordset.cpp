@@ -311,6 +311,24 @@ private slots:
         QVERIFY(rs.noMatch());
     }
 
+    void caselessComparisonAgreesWithQt()
+    {
+        // The collation behind text comparisons and orderings, ASCII or not.
+        const char *const pairs[][2] = {
+            {"abc", "ABD"}, {"ABD", "abc"}, {"abc", "ab"}, {"Lee", "lee"}, {"", "a"}, {"O'Brien", "o'brien hall"},
+            {"Zola", "émile"}, {"émile", "EMILE"}, {"Émile", "émile"}, {"Ab", "aÉ"}, {"_x", "Ax"}, {"Дмитрий", "дмитрий"},
+        };
+        for (const auto &pair : pairs) {
+            const QString a = QString::fromUtf8(pair[0]);
+            const QString b = QString::fromUtf8(pair[1]);
+            const int expected = QString::compare(a, b, Qt::CaseInsensitive);
+            QSqlQuery q = m_db->query(u"SELECT (? COLLATE QUORVEX_NOCASE < ?), (? COLLATE QUORVEX_NOCASE = ?)"_s, {a, b, a, b});
+            QVERIFY(q.next());
+            QVERIFY2(q.value(0).toBool() == (expected < 0) && q.value(1).toBool() == (expected == 0),
+                     qPrintable(a + u" / "_s + b));
+        }
+    }
+
     void typedValuesAndExactCurrency()
     {
         Recordset rs(m_db, u"Select * from Program"_s);
