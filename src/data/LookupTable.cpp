@@ -61,14 +61,16 @@ bool LookupTable::add(const QString &value) const
     // write (nor a writable file, nor a wait for another workstation's lock).
     if (holds(*db, *m_def, value))
         return false;
+    // Inserted only while still missing, looked up again under the write lock: it
+    // may have been added meanwhile.
     WriteTransaction write(*db);
-    if (holds(*db, *m_def, value)) // added meanwhile, before we had the lock
-        return false;
-    db->execute(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                    .arg(m_def->baseTable, m_def->fields.at(1).name, m_def->fields.at(2).name),
-                {value, value});
+    const QString &name = m_def->fields.at(1).name;
+    const int added = db->execute(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, ? WHERE NOT EXISTS "
+                                                 "(SELECT 1 FROM %1 WHERE %4 = ?)")
+                                      .arg(m_def->baseTable, name, m_def->fields.at(2).name, db->engine().caseless(name)),
+                                  {value, value, value});
     write.commit();
-    return true;
+    return added > 0;
 }
 
 int LookupTable::deleteWhere(const QString &criteria) const
