@@ -1,8 +1,8 @@
 #include "BoundValue.h"
 
 #include "Currency.h"
+#include "ValueCodec.h"
 
-#include <QDate>
 #include <QDateTime>
 
 namespace BoundValue {
@@ -20,21 +20,15 @@ QString toText(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return QString();
-    if (isCurrency(value)) {
-        // Two decimals, rounded half away from zero on the exact integer.
-        const qint64 raw = value.value<Currency>().raw();
-        const qint64 cents = (raw >= 0 ? raw + 50 : raw - 50) / 100;
-        const QString digits = QStringLiteral("%1").arg(qAbs(cents), 3, 10, QLatin1Char('0'));
-        return (cents < 0 ? QStringLiteral("-") : QString()) + digits.left(digits.size() - 2) + QLatin1Char('.')
-               + digits.right(2);
-    }
+    if (isCurrency(value))
+        return ValueCodec::formatAmount(value.value<Currency>());
     switch (value.metaType().id()) {
     case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
+        return ValueCodec::formatYesNo(value.toBool());
     case QMetaType::QDate:
-        return value.toDate().toString(Qt::ISODate);
+        return ValueCodec::formatDate(value.toDate());
     case QMetaType::QDateTime:
-        return value.toDateTime().date().toString(Qt::ISODate);
+        return ValueCodec::formatDate(value.toDateTime().date());
     default:
         return value.toString();
     }

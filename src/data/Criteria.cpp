@@ -2,9 +2,9 @@
 
 #include "Currency.h"
 #include "DataError.h"
-#include "SqliteFunctions.h"
+#include "Engine.h"
+#include "ValueCodec.h"
 
-#include <QDate>
 #include <QList>
 
 namespace {
@@ -128,30 +128,11 @@ private:
     QList<Token> m_tokens;
 };
 
-QDate parseDate(const QString &text)
-{
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-    if (d.isValid())
-        return d;
-    // The engine's #date# literals are month/day/year.
-    for (const char *format : {"M/d/yyyy", "M/d/yy", "M-d-yyyy", "d MMM yyyy", "MMM d yyyy", "MMM d, yyyy"}) {
-        d = QDate::fromString(t, QString::fromLatin1(format));
-        if (d.isValid()) {
-            if (d.year() < 1930 && QString::fromLatin1(format).endsWith(QLatin1String("yy")) &&
-                !QString::fromLatin1(format).endsWith(QLatin1String("yyyy")))
-                d = d.addYears(100);
-            return d;
-        }
-    }
-    return QDate();
-}
-
 class Parser
 {
 public:
-    Parser(const QString &text, const QList<Token> &tokens, const SourceDef *def)
-        : m_text(text), m_tokens(tokens), m_def(def) {}
+    Parser(const QString &text, const QList<Token> &tokens, const SourceDef *def, const Engine &engine)
+        : m_text(text), m_tokens(tokens), m_def(def), m_engine(engine) {}
 
     void setSource(const SourceDef *def) { m_def = def; }
     const Token &peek() const { return m_tokens.at(m_pos); }
@@ -214,10 +195,7 @@ public:
     {
         QStringList parts;
         do {
-            const FieldDef &f = field();
-            QString part = column(f);
-            if (f.kind == FieldKind::Text)
-                part += QStringLiteral(" COLLATE ") + QLatin1String(SqliteFunctions::NoCaseCollation);
+            QString part = operand(field());
             if (takeKeyword("DESC")) {
                 part += QStringLiteral(" DESC");
             } else {
@@ -230,7 +208,9 @@ public:
     }
 
 private:
-    static QString column(const FieldDef &f) { return Criteria::quoteIdentifier(f.name); }
+    // The field as a comparison or an ordering sees it: text without regard to case.
+    // Its name is the schema's, never the text the user typed.
+    QString operand(const FieldDef &f) const { return f.kind == FieldKind::Text ? m_engine.caseless(f.name) : f.name; }
 
     SqlFragment conjunction()
     {
@@ -265,15 +245,12 @@ private:
     SqlFragment comparison()
     {
         const FieldDef &f = field();
-        const QString col = column(f);
-        const QString collate = f.kind == FieldKind::Text
-            ? QStringLiteral(" COLLATE ") + QLatin1String(SqliteFunctions::NoCaseCollation)
-            : QString();
+        const QString col = operand(f);
         SqlFragment out;
         if (takeKeyword("IS")) {
             const bool negated = takeKeyword("NOT");
             expectKeyword("NULL");
-            out.sql = QStringLiteral("(%1 IS %2NULL)").arg(col, negated ? QStringLiteral("NOT ") : QString());
+            out.sql = QStringLiteral("(%1 IS %2NULL)").arg(f.name, negated ? QStringLiteral("NOT ") : QString());
             return out;
         }
         const bool negated = takeKeyword("NOT");
@@ -281,16 +258,15 @@ private:
             const Token &t = take();
             if (t.kind != Token::String)
                 fail(QStringLiteral("LIKE needs a quoted pattern"));
-            out.sql = QStringLiteral("(%1%2(%3, ?))")
-                          .arg(negated ? QStringLiteral("NOT ") : QString(), QLatin1String(SqliteFunctions::LikeFunction), col);
-            out.params << t.text;
+            out = m_engine.like(f.name, t.text);
+            out.sql = QStringLiteral("(%1%2)").arg(negated ? QStringLiteral("NOT ") : QString(), out.sql);
             return out;
         }
         if (takeKeyword("BETWEEN")) {
             const QVariant low = literal(f);
             expectKeyword("AND");
             const QVariant high = literal(f);
-            out.sql = QStringLiteral("(%1%2 %3BETWEEN ? AND ?)").arg(col, collate, negated ? QStringLiteral("NOT ") : QString());
+            out.sql = QStringLiteral("(%1 %2BETWEEN ? AND ?)").arg(col, negated ? QStringLiteral("NOT ") : QString());
             out.params << low << high;
             return out;
         }
@@ -306,8 +282,8 @@ private:
             if (peek().kind != Token::RParen)
                 fail(QStringLiteral("Expected )"));
             ++m_pos;
-            out.sql = QStringLiteral("(%1%2 %3IN (%4))").arg(col, collate, negated ? QStringLiteral("NOT ") : QString(),
-                                                              marks.join(QStringLiteral(", ")));
+            out.sql = QStringLiteral("(%1 %2IN (%3))").arg(col, negated ? QStringLiteral("NOT ") : QString(),
+                                                           marks.join(QStringLiteral(", ")));
             return out;
         }
         if (negated)
@@ -316,7 +292,7 @@ private:
         if (op.kind != Token::Op)
             fail(QStringLiteral("Expected a comparison (=, <>, <, >, <=, >=, LIKE, IS NULL)"));
         const QString sqlOp = op.text == QLatin1String("!=") ? QStringLiteral("<>") : op.text;
-        out.sql = QStringLiteral("(%1%2 %3 ?)").arg(col, collate, sqlOp);
+        out.sql = QStringLiteral("(%1 %2 ?)").arg(col, sqlOp);
         out.params << literal(f);
         return out;
     }
@@ -338,14 +314,12 @@ private:
         bool isTrue = false;
         bool isBool = false;
         if (t.kind == Token::Ident && !t.bracketed) {
-            for (const char *w : {"TRUE", "YES", "ON"})
-                if (t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    isBool = isTrue = true;
-            for (const char *w : {"FALSE", "NO", "OFF"})
-                if (t.text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    isBool = true;
-            if (!isBool)
+            // True/Yes/On, False/No/Off: the words a Yes/No field takes when typed.
+            const std::optional<bool> word = ValueCodec::parseYesNo(t.text);
+            if (!word)
                 fail(QStringLiteral("Expected a value (a quoted text, a number, a #date#, True or False)"));
+            isBool = true;
+            isTrue = *word;
         } else if (t.kind != Token::String && t.kind != Token::Number && t.kind != Token::Date) {
             fail(QStringLiteral("Expected a value (a quoted text, a number, a #date#, True or False)"));
         }
@@ -370,7 +344,7 @@ private:
         case FieldKind::Currency: {
             if (isBool)
                 return mismatch();
-            const auto c = Currency::parse(text);
+            const auto c = ValueCodec::parseCurrency(text);
             if (!c)
                 return mismatch();
             return c->raw();
@@ -382,17 +356,15 @@ private:
             const qint64 v = text.trimmed().toLongLong(&ok);
             if (ok)
                 return qint64(v != 0 ? 1 : 0);
-            if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-                return qint64(1);
-            if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-                return qint64(0);
+            if (const std::optional<bool> word = ValueCodec::parseYesNo(text))
+                return ValueCodec::toStored(*word, FieldKind::YesNo);
             return mismatch();
         }
         case FieldKind::Date: {
-            const QDate d = parseDate(t.text);
+            const QDate d = ValueCodec::parseDate(t.text);
             if (!d.isValid() || negative)
                 return mismatch();
-            return d.toString(Qt::ISODate);
+            return ValueCodec::toStored(d, FieldKind::Date);
         }
         }
         return mismatch();
@@ -401,6 +373,7 @@ private:
     QString m_text;
     QList<Token> m_tokens;
     const SourceDef *m_def;
+    const Engine &m_engine;
     int m_pos = 0;
 };
 
@@ -427,17 +400,10 @@ const SourceDef *knownSource(const QString &name)
 
 namespace Criteria {
 
-QString quoteIdentifier(const QString &name)
-{
-    QString q = name;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-SqlFragment translate(const QString &criteria, const SourceDef &def)
+SqlFragment translate(const QString &criteria, const SourceDef &def, const Engine &engine)
 {
     const Lexer lexer(criteria);
-    Parser parser(criteria, lexer.tokens(), &def);
+    Parser parser(criteria, lexer.tokens(), &def, engine);
     if (parser.peek().kind == Token::End)
         parser.fail(QStringLiteral("The criteria are empty"));
     SqlFragment out = parser.expression();
@@ -446,7 +412,7 @@ SqlFragment translate(const QString &criteria, const SourceDef &def)
     return out;
 }
 
-ParsedSource parseRecordSource(const QString &source)
+ParsedSource parseRecordSource(const QString &source, const Engine &engine)
 {
     ParsedSource parsed;
     const QString trimmed = source.trimmed();
@@ -458,7 +424,7 @@ ParsedSource parseRecordSource(const QString &source)
         return parsed;
     }
     const Lexer lexer(trimmed);
-    Parser parser(trimmed, lexer.tokens(), nullptr);
+    Parser parser(trimmed, lexer.tokens(), nullptr, engine);
     parser.expectKeyword("SELECT");
     if (parser.peek().kind != Token::Star)
         parser.fail(QStringLiteral("Only SELECT * FROM ... is supported as a record source"));

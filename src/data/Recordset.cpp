@@ -4,164 +4,14 @@
 #include "Currency.h"
 #include "DataError.h"
 #include "Database.h"
+#include "Engine.h"
+#include "ValueCodec.h"
+#include "WriteTransaction.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QSqlQuery>
 #include <algorithm>
-#include <cmath>
 
 namespace {
-
-QVariant fromStored(const QVariant &raw, FieldKind kind)
-{
-    if (raw.isNull())
-        return QVariant();
-    switch (kind) {
-    case FieldKind::Integer:
-        return raw.toLongLong();
-    case FieldKind::Text:
-        return raw.toString();
-    case FieldKind::Currency:
-        if (raw.typeId() == QMetaType::Double) // written by another program as a float
-            return QVariant::fromValue(Currency::fromRaw(qint64(std::llround(raw.toDouble() * 10000.0))));
-        if (raw.typeId() == QMetaType::QString)
-            return QVariant::fromValue(Currency::parse(raw.toString()).value_or(Currency()));
-        return QVariant::fromValue(Currency::fromRaw(raw.toLongLong()));
-    case FieldKind::YesNo:
-        return raw.toLongLong() != 0;
-    case FieldKind::Date: {
-        const QDate d = QDate::fromString(raw.toString().left(10), Qt::ISODate);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    }
-    return raw;
-}
-
-[[noreturn]] void mismatch(const QVariant &value, const FieldDef &field)
-{
-    throw DataError::make(DataError::TypeMismatch,
-                          QStringLiteral("\"%1\" for the field %2").arg(value.toString(), field.name));
-}
-
-bool isCurrency(const QVariant &v)
-{
-    return v.metaType() == QMetaType::fromType<Currency>();
-}
-
-QDate parseDateText(const QString &text)
-{
-    const QString t = text.trimmed();
-    QDate d = QDate::fromString(t.left(10), Qt::ISODate);
-    if (d.isValid())
-        return d;
-    for (const char *format : {"M/d/yyyy", "d MMM yyyy", "MMM d yyyy", "MMM d, yyyy"}) {
-        d = QDate::fromString(t, QString::fromLatin1(format));
-        if (d.isValid())
-            return d;
-    }
-    return QDate();
-}
-
-// A value given by a caller (a bound widget, a grid editor, code), as the field's kind.
-QVariant toTyped(const QVariant &value, const FieldDef &field)
-{
-    if (!value.isValid() || value.isNull())
-        return field.kind == FieldKind::YesNo ? QVariant(false) : QVariant();
-    const bool isText = value.typeId() == QMetaType::QString;
-    const QString text = isText ? value.toString().trimmed() : QString();
-    if (isText && text.isEmpty() && field.kind != FieldKind::Text)
-        return field.kind == FieldKind::YesNo ? QVariant(false) : QVariant();
-    switch (field.kind) {
-    case FieldKind::Text:
-        if (isCurrency(value))
-            return value.value<Currency>().toString();
-        return value.toString();
-    case FieldKind::Integer: {
-        bool ok = false;
-        if (value.typeId() == QMetaType::Double) {
-            const double d = value.toDouble();
-            if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9e15)
-                return qint64(d);
-            mismatch(value, field);
-        }
-        const qint64 v = isText ? text.toLongLong(&ok) : value.toLongLong(&ok);
-        if (!ok)
-            mismatch(value, field);
-        return v;
-    }
-    case FieldKind::Currency: {
-        if (isCurrency(value))
-            return value;
-        if (isText) {
-            const auto c = Currency::parse(text);
-            if (!c)
-                mismatch(value, field);
-            return QVariant::fromValue(*c);
-        }
-        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
-            const double d = value.toDouble();
-            if (!std::isfinite(d) || std::fabs(d) > 9e14)
-                mismatch(value, field);
-            return QVariant::fromValue(Currency::fromRaw(qint64(std::llround(d * 10000.0))));
-        }
-        bool ok = false;
-        const qint64 whole = value.toLongLong(&ok);
-        if (!ok || whole > 900000000000000LL || whole < -900000000000000LL)
-            mismatch(value, field);
-        return QVariant::fromValue(Currency::fromRaw(whole * 10000));
-    }
-    case FieldKind::YesNo: {
-        if (value.typeId() == QMetaType::Bool)
-            return value.toBool();
-        if (isText) {
-            for (const char *w : {"true", "yes", "on", "-1", "1"})
-                if (text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    return true;
-            for (const char *w : {"false", "no", "off", "0"})
-                if (text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
-                    return false;
-            mismatch(value, field);
-        }
-        bool ok = false;
-        const qint64 v = value.toLongLong(&ok);
-        if (!ok)
-            mismatch(value, field);
-        return v != 0;
-    }
-    case FieldKind::Date: {
-        if (value.typeId() == QMetaType::QDate)
-            return value.toDate().isValid() ? value : QVariant();
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().date();
-        const QDate d = parseDateText(value.toString());
-        if (!d.isValid())
-            mismatch(value, field);
-        return d;
-    }
-    }
-    return value;
-}
-
-// A typed value as the database stores it.
-QVariant toStored(const QVariant &typed, FieldKind kind)
-{
-    if (!typed.isValid() || typed.isNull())
-        return kind == FieldKind::YesNo ? QVariant(qint64(0)) : QVariant();
-    switch (kind) {
-    case FieldKind::Currency:
-        return typed.value<Currency>().raw();
-    case FieldKind::YesNo:
-        return qint64(typed.toBool() ? 1 : 0);
-    case FieldKind::Date:
-        return typed.toDate().toString(Qt::ISODate);
-    case FieldKind::Integer:
-        return typed.toLongLong();
-    case FieldKind::Text:
-        return typed.toString();
-    }
-    return typed;
-}
 
 QVariant nullOf(FieldKind kind)
 {
@@ -174,7 +24,7 @@ struct Recordset::Impl
 {
     ParsedSource parsed;
     int keyIndex = 0;
-    QString selectList;  // the fields, quoted, in order
+    QString selectList;  // the fields in order (the schema's names, unquoted)
     QString sourceSql;   // the table or view as SQL
     QString baseSql;     // the base table as SQL
     QString keySql;      // the key column as SQL
@@ -242,18 +92,18 @@ Recordset::Recordset(std::shared_ptr<Database> db, const QString &source)
     , m_db(std::move(db))
     , m_source(source)
 {
-    d->parsed = Criteria::parseRecordSource(source);
+    d->parsed = Criteria::parseRecordSource(source, m_db->engine());
     m_def = d->parsed.def;
     QStringList columns;
     for (int i = 0; i < m_def->fields.size(); ++i) {
-        columns << Criteria::quoteIdentifier(m_def->fields.at(i).name);
+        columns << m_def->fields.at(i).name;
         if (m_def->fields.at(i).name.compare(m_def->keyField, Qt::CaseInsensitive) == 0)
             d->keyIndex = i;
     }
     d->selectList = columns.join(QStringLiteral(", "));
-    d->sourceSql = Criteria::quoteIdentifier(m_def->name);
-    d->baseSql = Criteria::quoteIdentifier(m_def->baseTable);
-    d->keySql = Criteria::quoteIdentifier(m_def->keyField);
+    d->sourceSql = m_def->name;
+    d->baseSql = m_def->baseTable;
+    d->keySql = m_def->keyField;
     requery();
 }
 
@@ -340,12 +190,12 @@ bool Recordset::readRow(int position)
         d->readQuery.setForwardOnly(true);
         if (!d->readQuery.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
                                       .arg(d->selectList, d->sourceSql, d->keySql)))
-            throw Database::errorFrom(d->readQuery, m_db->fileName());
+            throw m_db->errorFrom(d->readQuery);
         d->readPrepared = true;
     }
     d->readQuery.bindValue(0, d->keys[size_t(position)]);
     if (!d->readQuery.exec())
-        throw Database::errorFrom(d->readQuery, m_db->fileName());
+        throw m_db->errorFrom(d->readQuery);
     const bool found = d->readQuery.next();
     if (found) {
         const int n = int(m_def->fields.size());
@@ -353,7 +203,7 @@ bool Recordset::readRow(int position)
         d->current.resize(n);
         for (int i = 0; i < n; ++i) {
             d->currentRaw[i] = d->readQuery.value(i);
-            d->current[i] = fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
+            d->current[i] = ValueCodec::fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
         }
     }
     d->readQuery.finish(); // an unfinished read holds the file's shared lock
@@ -657,8 +507,8 @@ void Recordset::updatePending()
     for (int i = 0; i < n; ++i) {
         if (!d->changed[size_t(i)] || i == d->keyIndex)
             continue;
-        sets << Criteria::quoteIdentifier(m_def->fields.at(i).name) + QStringLiteral(" = ?");
-        params << toStored(d->pending[i], m_def->fields.at(i).kind);
+        sets << m_def->fields.at(i).name + QStringLiteral(" = ?");
+        params << ValueCodec::toStored(d->pending[i], m_def->fields.at(i).kind);
     }
     if (sets.isEmpty()) {
         m_editMode = EditMode::None;
@@ -672,22 +522,17 @@ void Recordset::updatePending()
     for (int i = 0; i < n; ++i) {
         if (i == d->keyIndex)
             continue;
-        sql += QStringLiteral(" AND %1 IS ?").arg(Criteria::quoteIdentifier(m_def->fields.at(i).name));
+        sql += QStringLiteral(" AND ") + m_db->engine().nullSafeEquals(m_def->fields.at(i).name);
         params << d->currentRaw.value(i);
     }
-    m_db->beginWrite();
-    try {
-        if (m_db->execute(sql, params) == 0) {
-            QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
-            const bool exists = q.next();
-            q.finish();
-            throw DataError::make(exists ? DataError::WriteConflict : DataError::RecordDeleted);
-        }
-        m_db->commit();
-    } catch (...) {
-        m_db->rollback();
-        throw;
+    WriteTransaction write(*m_db);
+    if (m_db->execute(sql, params) == 0) {
+        QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
+        const bool exists = q.next();
+        q.finish();
+        throw DataError::make(exists ? DataError::WriteConflict : DataError::RecordDeleted);
     }
+    write.commit();
     m_editMode = EditMode::None;
     d->pending.clear();
     d->changed.clear();
@@ -707,26 +552,21 @@ void Recordset::insertPending()
     QStringList marks;
     QVariantList params;
     for (int i = 0; i < n; ++i) {
-        columns << Criteria::quoteIdentifier(m_def->fields.at(i).name);
+        columns << m_def->fields.at(i).name;
         marks << QStringLiteral("?");
-        params << (i == d->keyIndex ? QVariant(d->addKey) : toStored(d->pending[i], m_def->fields.at(i).kind));
+        params << (i == d->keyIndex ? QVariant(d->addKey) : ValueCodec::toStored(d->pending[i], m_def->fields.at(i).kind));
     }
     // Through the query itself (its INSTEAD OF trigger for qryDon_Fees), with the reserved key.
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(d->sourceSql, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    m_db->beginWrite();
-    try {
-        m_db->execute(sql, params);
-        QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {d->addKey});
-        const bool stored = q.next();
-        q.finish();
-        if (!stored)
-            throw DataError::make(DataError::Generic, QStringLiteral("the new row was not stored"));
-        m_db->commit();
-    } catch (...) {
-        m_db->rollback();
-        throw;
-    }
+    WriteTransaction write(*m_db);
+    m_db->execute(sql, params);
+    QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {d->addKey});
+    const bool stored = q.next();
+    q.finish();
+    if (!stored)
+        throw DataError::make(DataError::Generic, QStringLiteral("the new row was not stored"));
+    write.commit();
     if (!d->keys.empty() && d->addKey < d->keys.back())
         d->keysSorted = false;
     d->keys.push_back(d->addKey);
@@ -770,14 +610,11 @@ void Recordset::deleteRow()
         throwNoCurrent();
     }
     const qint64 key = d->keys[size_t(d->pos)];
-    m_db->beginWrite();
-    try {
+    {
+        WriteTransaction write(*m_db);
         // A row already deleted by another workstation is simply gone: the result the user asked for.
         m_db->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
-        m_db->commit();
-    } catch (...) {
-        m_db->rollback();
-        throw;
+        write.commit();
     }
     m_editMode = EditMode::None;
     d->pending.clear();
@@ -856,7 +693,7 @@ void Recordset::setValue(int index, const QVariant &value)
     requireOpen();
     requireField(index);
     const FieldDef &f = m_def->fields.at(index);
-    const QVariant typed = toTyped(value, f);
+    const QVariant typed = ValueCodec::toTyped(value, f);
     if (index == d->keyIndex) {
         // The key is the database's: writing the value it already has is harmless.
         const QVariant currentKey = m_editMode == EditMode::Adding ? QVariant(d->addKey)
@@ -895,7 +732,7 @@ QVariant Recordset::valueAt(int position, int field)
         d->peekValues.clear();
         if (q.next()) {
             for (int i = 0; i < m_def->fields.size(); ++i)
-                d->peekValues.append(fromStored(q.value(i), m_def->fields.at(i).kind));
+                d->peekValues.append(ValueCodec::fromStored(q.value(i), m_def->fields.at(i).kind));
         }
         q.finish();
         d->peekKey = key;
@@ -917,12 +754,12 @@ std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
         requireField(field);
     QStringList columns {d->keySql};
     for (int field : fields)
-        columns << Criteria::quoteIdentifier(m_def->fields.at(field).name);
+        columns << m_def->fields.at(field).name;
     const auto readValues = [&](const QSqlQuery &q) {
         QVariantList values;
         values.reserve(fields.size());
         for (int i = 0; i < fields.size(); ++i)
-            values.append(fromStored(q.value(i + 1), m_def->fields.at(fields.at(i)).kind));
+            values.append(ValueCodec::fromStored(q.value(i + 1), m_def->fields.at(fields.at(i)).kind));
         return values;
     };
 
@@ -1014,7 +851,7 @@ void Recordset::findLast(const QString &criteria)
 void Recordset::find(const QString &criteria, FindFrom from)
 {
     requireOpen();
-    const SqlFragment where = Criteria::translate(criteria, *m_def);
+    const SqlFragment where = Criteria::translate(criteria, *m_def, m_db->engine());
     if (!notifyBefore(DataAction::Find))
         return;
     const int base = basePosition();

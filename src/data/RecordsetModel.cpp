@@ -2,6 +2,7 @@
 
 #include "BoundValue.h"
 #include "Currency.h"
+#include "ValueCodec.h"
 #include "core/AppError.h"
 
 #include <QDate>
@@ -24,7 +25,7 @@ bool sameValue(FieldKind kind, const QVariant &entered, const QVariant &held)
             return enteredNull && heldNull;
         const std::optional<Currency> c = entered.metaType() == QMetaType::fromType<Currency>()
             ? std::optional<Currency>(entered.value<Currency>())
-            : Currency::parse(entered.toString());
+            : ValueCodec::parseCurrency(entered.toString());
         return c && *c == held.value<Currency>();
     }
     case FieldKind::YesNo:
@@ -138,12 +139,11 @@ QVariant RecordsetModel::formatted(const QVariant &value, Format format) const
     switch (format) {
     case Format::Currency: {
         // Rounded to cents on the exact amount (half away from zero), not on a float.
-        const qint64 raw = value.value<Currency>().raw();
-        const qint64 cents = raw >= 0 ? (raw + 50) / 100 : -((-raw + 50) / 100);
+        const qint64 cents = ValueCodec::roundedCents(value.value<Currency>());
         return locale.toCurrencyString(double(cents) / 100.0, QString(), 2);
     }
     case Format::YesNo:
-        return value.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
+        return ValueCodec::formatYesNo(value.toBool());
     case Format::ShortDate:
         return value.toDate().isValid() ? QVariant(locale.toString(value.toDate(), shortDateFormat(locale)))
                                         : QVariant();

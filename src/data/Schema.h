@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class Database;
+class Engine;
 
 // How a field's stored value is presented at the recordset boundary.
 enum class FieldKind {
@@ -37,15 +38,15 @@ namespace Schema {
 const SourceDef *source(const QString &name);
 const QList<SourceDef> &sources();
 
-// The statements that make an empty database (tables, the donations table beneath
-// the view qryDon_Fees with its INSTEAD OF triggers, the trigger that removes an
-// attendee's donations with the attendee).
-QStringList createStatements();
+// The statements that make an empty database on `engine`: the tables, the
+// donations table beneath the updatable query qryDon_Fees, the removal of an
+// attendee's donations with the attendee, and the schema version.
+QStringList createStatements(const Engine &engine);
 
 // Writes the schema into an empty database and a few common titles and offices.
 void create(Database &db);
 
-// The schema version stored in the file (PRAGMA user_version) that create() writes.
+// The schema version that create() stores in the database (Engine::schemaVersion).
 inline constexpr int Version = 1;
 
 } // namespace Schema

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QList>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -186,11 +187,27 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
     sqlite3_result_int(context, pattern->matchesUtf8(value, sqlite3_value_bytes(argv[0])) ? 1 : 0);
 }
 
+// QString::compare without regard to case. Up to the first byte that is not ASCII
+// the bytes are the UTF-16 code units, folded alike, so the first difference there
+// decides as it would in QStrings; names are mostly ASCII and need no QString.
 int noCaseCompare(void *, int lengthA, const void *a, int lengthB, const void *b)
 {
-    const QString sa = QString::fromUtf8(static_cast<const char *>(a), lengthA);
-    const QString sb = QString::fromUtf8(static_cast<const char *>(b), lengthB);
-    return QString::compare(sa, sb, Qt::CaseInsensitive);
+    const auto *bytesA = static_cast<const unsigned char *>(a);
+    const auto *bytesB = static_cast<const unsigned char *>(b);
+    const int common = std::min(lengthA, lengthB);
+    for (int i = 0; i < common; ++i) {
+        if ((bytesA[i] | bytesB[i]) >= 0x80) {
+            const QString sa = QString::fromUtf8(static_cast<const char *>(a), lengthA);
+            const QString sb = QString::fromUtf8(static_cast<const char *>(b), lengthB);
+            return QString::compare(sa, sb, Qt::CaseInsensitive);
+        }
+        const int foldedA = int(fold(bytesA[i]));
+        const int foldedB = int(fold(bytesB[i]));
+        if (foldedA != foldedB)
+            return foldedA - foldedB;
+    }
+    // One is the other's beginning: the shorter comes first, as in QStrings.
+    return lengthA - lengthB;
 }
 
 } // namespace

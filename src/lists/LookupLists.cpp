@@ -1,30 +1,17 @@
 #include "LookupLists.h"
 
 #include "LookupCombo.h"
+#include "bindings/CommandRunner.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
-#include "data/Criteria.h"
-#include "data/DataError.h"
-#include "data/Database.h"
-#include "data/Schema.h"
+#include "data/LookupTable.h"
 
 #include <QSignalBlocker>
-#include <QSqlQuery>
-
-#include <algorithm>
 
 namespace {
 
 const QString ListTitle = QStringLiteral("Attendee Information");
-
-const SourceDef &lookupTable(const QString &tag)
-{
-    const SourceDef *def = Schema::source(tag);
-    if (!def || def->fields.size() < 3)
-        throw DataError::make(DataError::UnknownSource, tag);
-    return *def;
-}
 
 } // namespace
 
@@ -51,21 +38,7 @@ void LookupLists::loadLists()
 
 void LookupLists::loadList(const QString &databaseFile, const QString &source, QComboBox *list)
 {
-    QStringList values;
-    {
-        const SourceDef &def = lookupTable(source);
-        std::shared_ptr<Database> db = Database::openSeparate(databaseFile);
-        QSqlQuery q = db->query(QStringLiteral("SELECT %1 FROM %2")
-                                    .arg(Criteria::quoteIdentifier(def.fields.at(1).name),
-                                         Criteria::quoteIdentifier(def.name)));
-        while (q.next())
-            values << q.value(0).toString();
-        q.finish();
-    }
-    std::stable_sort(values.begin(), values.end(), [](const QString &a, const QString &b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    const QStringList values = LookupTable(databaseFile, source).values();
     // The list always shows the table as it is now (a deleted last value too). The
     // text is the attendee's field, not the list's: it stays as it was.
     const QString text = list->currentText();
@@ -81,7 +54,7 @@ void LookupLists::loadList(const QString &databaseFile, const QString &source, Q
 
 void LookupLists::addToList(LookupCombo *list, const QString &value)
 {
-    try {
+    CommandRunner(m_window).reporting({QString(), MsgIcon::Exclamation}, [&] {
         if (value.trimmed().isEmpty())
             return;
         const QString wanted = value.toLower();
@@ -94,33 +67,16 @@ void LookupLists::addToList(LookupCombo *list, const QString &value)
                                         ListTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes)
             != MsgAnswer::Yes)
             return;
-        {
-            const SourceDef &def = lookupTable(list->tag());
-            std::shared_ptr<Database> db = Database::openSeparate(m_context.databaseFile());
-            // Another workstation may have added it since the list was filled: no second row.
-            const SqlFragment known = Criteria::translate(nameCriteria(def.fields.at(1).name, value), def);
-            QSqlQuery q = db->query(QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
-                                        .arg(Criteria::quoteIdentifier(def.name), known.sql),
-                                    known.params);
-            const bool stored = q.next() && q.value(0).toLongLong() > 0;
-            q.finish();
-            if (!stored)
-                db->execute(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                                .arg(Criteria::quoteIdentifier(def.baseTable),
-                                     Criteria::quoteIdentifier(def.fields.at(1).name),
-                                     Criteria::quoteIdentifier(def.fields.at(2).name)),
-                            {value, value});
-        }
+        // Another workstation may have added it since the list was filled: no second row.
+        LookupTable(m_context.databaseFile(), list->tag()).add(value);
         loadList(m_context.databaseFile(), list->tag(), list);
         list->setEditText(value);
-    } catch (const AppError &error) {
-        Dialogs::instance().message(m_window, error.description(), QString(), MsgButtons::Ok, MsgIcon::Exclamation);
-    }
+    });
 }
 
 void LookupLists::deleteFromList(LookupCombo *list, const QString &criteria)
 {
-    try {
+    CommandRunner(m_window).reporting({QStringLiteral("Delete Error"), MsgIcon::Critical}, [&] {
         if (list->tag().isEmpty())
             return;
         if (Dialogs::instance().message(m_window,
@@ -129,18 +85,9 @@ void LookupLists::deleteFromList(LookupCombo *list, const QString &criteria)
                                         ListTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes)
             != MsgAnswer::Yes)
             return;
-        {
-            const SourceDef &def = lookupTable(list->tag());
-            const SqlFragment where = Criteria::translate(criteria, def);
-            std::shared_ptr<Database> db = Database::openSeparate(m_context.databaseFile());
-            db->execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Criteria::quoteIdentifier(def.baseTable), where.sql),
-                        where.params);
-        }
+        LookupTable(m_context.databaseFile(), list->tag()).deleteWhere(criteria);
         loadList(m_context.databaseFile(), list->tag(), list);
-    } catch (const AppError &error) {
-        Dialogs::instance().message(m_window, error.description(), QStringLiteral("Delete Error"), MsgButtons::Ok,
-                                    MsgIcon::Critical);
-    }
+    });
 }
 
 QString LookupLists::nameCriteria(const QString &field, const QString &value)

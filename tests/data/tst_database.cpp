@@ -1,13 +1,15 @@
 // The database file and its connections: the checks made before a file is opened,
-// read-only and locked files, key reservation, the schema's own rules, currency
-// and the quorvex-db tool.
+// read-only and locked files, write transactions, key reservation, the lookup
+// tables, the schema's own rules, currency and the quorvex-db tool.
 #include "DataTestEnvironment.h"
 #include "ThrownError.h"
 #include "data/Currency.h"
 #include "data/DataError.h"
 #include "data/Database.h"
+#include "data/LookupTable.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
+#include "data/WriteTransaction.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +17,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSemaphore>
+#include <QSqlDatabase>
 #include <QTest>
+#include <QThread>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -33,7 +39,10 @@ class DatabaseTest : public QObject
 {
     Q_OBJECT
 
-    QVariant sql(const QString &statement) const { return DataTestEnvironment::scalar(m_file, statement); }
+    QVariant sql(const QString &statement, const QVariantList &params = {}) const
+    {
+        return DataTestEnvironment::scalar(m_file, statement, params);
+    }
 
     std::unique_ptr<DataTestEnvironment> m_env;
     QString m_file; // a fresh database with the schema, for each test
@@ -190,6 +199,101 @@ private slots:
         a->execute(u"INSERT INTO Attendees (AttendeeID, ProgramID) VALUES (?, 1)"_s, {keys.first()});
         DataTestEnvironment::exec(m_file, u"INSERT INTO Attendees (ProgramID) VALUES (1)"_s);
         QCOMPARE(sql(u"SELECT max(AttendeeID) FROM Attendees"_s).toLongLong(), 14);
+    }
+
+    void writeTransactionCommitsOnlyWhenToldAndNests()
+    {
+        const QString names = u"SELECT ifnull(group_concat(Name, ' '), '') FROM (SELECT Name FROM Program ORDER BY Name)"_s;
+        auto db = Database::openSeparate(m_file);
+        const auto insert = [&](const QString &name) { db->execute(u"INSERT INTO Program (Name) VALUES (?)"_s, {name}); };
+
+        // Left without commit (an error on the way out): nothing stays, and the lock is free again.
+        QVERIFY(thrownError([&] {
+            WriteTransaction write(*db);
+            insert(u"lost"_s);
+            throw DataError::make(DataError::Generic);
+        }));
+        QCOMPARE(sql(names).toString(), QString());
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Program (Name) VALUES ('other')"_s);
+
+        // Nested: only the outermost commit makes the rows visible to another connection.
+        {
+            WriteTransaction outer(*db);
+            insert(u"outer"_s);
+            {
+                WriteTransaction inner(*db);
+                insert(u"inner"_s);
+                inner.commit();
+            }
+            QCOMPARE(sql(names).toString(), u"other"_s);
+            outer.commit();
+        }
+        QCOMPARE(sql(names).toString(), u"inner other outer"_s);
+
+        // An inner guard left without commit undoes the whole write; the outer commit says so.
+        {
+            WriteTransaction outer(*db);
+            insert(u"a"_s);
+            {
+                WriteTransaction inner(*db);
+                insert(u"b"_s);
+            }
+            QVERIFY_APP_ERROR(outer.commit(), DataError::Generic);
+        }
+        QCOMPARE(sql(names).toString(), u"inner other outer"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Program (Name) VALUES ('free')"_s);
+    }
+
+    void lookupTableAddsEachValueOnce()
+    {
+        const auto rows = [&](const QString &name) {
+            return sql(u"SELECT count(*) FROM Office WHERE OfficeName = ? AND OfficeDesc = ?"_s, {name, name}).toInt();
+        };
+        const auto all = [&] { return sql(u"SELECT count(*) FROM Office"_s).toInt(); }; // 4 common offices
+        const QStringList connections = QSqlDatabase::connectionNames();
+        LookupTable office(m_file, u"Office"_s);
+
+        // Stored once, in both text columns as given; the same value again, letter case aside, adds nothing.
+        QVERIFY(office.add(u" O'Brien Hall"_s));
+        QCOMPARE(rows(u" O'Brien Hall"_s), 1);
+        QVERIFY(!office.add(u" o'BRIEN hall"_s));
+        QVERIFY(!office.add(u"MEMBER"_s));
+        QCOMPARE(all(), 5);
+        QVERIFY(office.contains(u"member"_s) && !office.contains(u"Members"_s));
+
+        // Another workstation stores the value while this one waits for the write lock: still one row.
+        QSemaphore writing;
+        std::thread other([&] {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other-workstation"_s);
+                db.setDatabaseName(m_file);
+                db.open();
+                QSqlQuery(u"BEGIN IMMEDIATE"_s, db).finish();
+                QSqlQuery(u"INSERT INTO Office (OfficeName, OfficeDesc) VALUES ('Warden', 'Warden')"_s, db).finish();
+                writing.release();
+                QThread::msleep(300);
+                QSqlQuery(u"COMMIT"_s, db).finish();
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(u"other-workstation"_s);
+        });
+        writing.acquire();
+        const bool added = office.add(u"warden"_s);
+        other.join();
+        QVERIFY(!added);
+        QCOMPARE(sql(u"SELECT group_concat(OfficeName) FROM Office WHERE OfficeName LIKE 'warden'"_s).toString(), u"Warden"_s);
+
+        // Sorted without regard to case; deleted by a criteria text, which compares text so too.
+        DataTestEnvironment::exec(m_file, u"INSERT INTO Office (OfficeName, OfficeDesc) VALUES ('chair', 'c'), ('Chair', 'c')"_s);
+        QCOMPARE(office.values(), (QStringList {u" O'Brien Hall"_s, u"Chair"_s, u"chair"_s, u"Member"_s, u"President"_s,
+                                                u"Secretary"_s, u"Treasurer"_s, u"Warden"_s}));
+        QCOMPARE(office.deleteWhere(u"OfficeName = 'CHAIR'"_s), 2);
+        QCOMPARE(all(), 6);
+        QVERIFY_APP_ERROR(office.deleteWhere(u"OfficeName = 'x"_s), DataError::SyntaxError);
+        QCOMPARE(all(), 6);
+        // Each call released its own connection; an unknown table is refused.
+        QCOMPARE(QSqlDatabase::connectionNames(), connections);
+        QVERIFY_APP_ERROR(LookupTable(m_file, u"Nowhere"_s), DataError::UnknownSource);
     }
 
     void schemaRules()

@@ -311,6 +311,24 @@ private slots:
         QVERIFY(rs.noMatch());
     }
 
+    void caselessComparisonAgreesWithQt()
+    {
+        // The collation behind text comparisons and orderings, ASCII or not.
+        const char *const pairs[][2] = {
+            {"abc", "ABD"}, {"ABD", "abc"}, {"abc", "ab"}, {"Lee", "lee"}, {"", "a"}, {"O'Brien", "o'brien hall"},
+            {"Zola", "émile"}, {"émile", "EMILE"}, {"Émile", "émile"}, {"Ab", "aÉ"}, {"_x", "Ax"}, {"Дмитрий", "дмитрий"},
+        };
+        for (const auto &pair : pairs) {
+            const QString a = QString::fromUtf8(pair[0]);
+            const QString b = QString::fromUtf8(pair[1]);
+            const int expected = QString::compare(a, b, Qt::CaseInsensitive);
+            QSqlQuery q = m_db->query(u"SELECT (? COLLATE QUORVEX_NOCASE < ?), (? COLLATE QUORVEX_NOCASE = ?)"_s, {a, b, a, b});
+            QVERIFY(q.next());
+            QVERIFY2(q.value(0).toBool() == (expected < 0) && q.value(1).toBool() == (expected == 0),
+                     qPrintable(a + u" / "_s + b));
+        }
+    }
+
     void typedValuesAndExactCurrency()
     {
         Recordset rs(m_db, u"Select * from Program"_s);
@@ -342,6 +360,57 @@ private slots:
         rs.setValue(u"DateEnd"_s, QString());
         rs.update();
         QCOMPARE(stored("ActualAmt || ' ' || ifnull(DateEnd, 'null')"), u"3000 null"_s);
+    }
+
+    // A text typed into a field and the same text in a find criterion are read alike:
+    // stored as the plain SQL column shows, and found again; or refused by both.
+    void typedTextAndCriteriaReadAlike_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored"); // empty: refused
+
+        const struct { const char *field, *text, *stored; } rows[] = {
+            {"DateStart", "2024-03-05", "2024-03-05"}, {"DateStart", "3/5/2024", "2024-03-05"},
+            {"DateStart", "03/05/2024", "2024-03-05"}, {"DateStart", "3/5/29", "2029-03-05"},
+            {"DateStart", "3/5/30", "1930-03-05"},     {"DateStart", "2/29/00", "2000-02-29"},
+            {"DateStart", "3-5-2024", "2024-03-05"},   {"DateStart", "5 Mar 2024", "2024-03-05"},
+            {"DateStart", "Mar 5 2024", "2024-03-05"}, {"DateStart", "Mar 5, 2024", "2024-03-05"},
+            {"DateStart", "31/31/2024", ""},           {"DateStart", "2/30/2024", ""},
+            {"DateStart", "3/5/124", ""},              {"DateStart", "tomorrow", ""},
+            {"FundRaising", "Yes", "1"}, {"FundRaising", "on", "1"}, {"FundRaising", "-1", "1"},
+            {"FundRaising", "FALSE", "0"}, {"FundRaising", "off", "0"}, {"FundRaising", "maybe", ""},
+            {"TargetAmt", "$5", "50000"}, {"TargetAmt", "1,234.50", "12345000"}, {"TargetAmt", "(5.00)", "-50000"},
+            {"TargetAmt", "1.23456", ""}, {"TargetAmt", "five", ""},
+        };
+        for (const auto &r : rows)
+            QTest::addRow("%s %s", r.field, r.text) << QString::fromLatin1(r.field) << QString::fromLatin1(r.text)
+                                                    << QString::fromLatin1(r.stored);
+    }
+
+    void typedTextAndCriteriaReadAlike()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        const QString literal = field == u"DateStart"_s ? u"#%1#"_s.arg(text) : u"'%1'"_s.arg(text);
+
+        Recordset rs(m_db, u"Program"_s);
+        rs.addNew();
+        const qint64 id = rs.currentKey();
+        const QString criteria = u"ProgramID = %1 AND %2 = %3"_s.arg(id).arg(field, literal);
+        if (stored.isEmpty()) {
+            QVERIFY_APP_ERROR(rs.setValue(field, text), DataError::TypeMismatch);
+            QVERIFY_APP_ERROR(rs.findFirst(criteria), DataError::TypeMismatch);
+            return;
+        }
+        rs.setValue(field, text);
+        rs.update();
+        QCOMPARE(sql(u"SELECT %1 FROM Program WHERE ProgramID = ?"_s.arg(field), {id}).toString(), stored);
+        rs.moveFirst();
+        rs.findFirst(criteria);
+        QVERIFY2(!rs.noMatch(), qPrintable(criteria));
+        QCOMPARE(rs.currentKey(), id);
     }
 
     void listenerSeesActionsAndMayCancel()

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Engine.h"
+
+// The embedded engine: one SQLite file ("Quorvex.mdb") that several workstations
+// share, in rollback-journal mode (its locking holds on network shares). The LIKE
+// of the criteria and the caseless comparison are our own function and collation
+// (SqliteFunctions), installed on every connection.
+class SqliteEngine final : public Engine
+{
+public:
+    QString absoluteLocation(const QString &location) const override;
+    QString displayName(const QString &location) const override;
+    void checkLocation(const QString &location) const override;
+    void createLocation(const QString &location) const override;
+    void discardLocation(const QString &location) const noexcept override;
+
+    QString driverName() const override;
+    Access open(QSqlDatabase &connection, const QString &location, int busyTimeoutMs) const override;
+    void setBusyTimeout(QSqlDatabase &connection, int milliseconds) const override;
+    QString beginWriteStatement() const override;
+    qint64 reserveKey(Database &db, const QString &table, const QString &keyField) const override;
+    AppError error(const QSqlError &error, const QString &location) const override;
+    AppError readOnlyError(const QString &location) const override;
+
+    int schemaVersion(Database &db) const override;
+    bool hasTable(Database &db, const QString &table) const override;
+    QString createTable(const SourceDef &table) const override;
+    QStringList createUpdatableView(const SourceDef &view) const override;
+    QStringList cascadeDelete(const QString &parentTable, const QString &childTable,
+                              const QString &keyField) const override;
+    QStringList setSchemaVersion(int version) const override;
+
+    SqlFragment like(const QString &column, const QString &pattern) const override;
+    QString caseless(const QString &column) const override;
+    QString nullSafeEquals(const QString &column) const override;
+};
