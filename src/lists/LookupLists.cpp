@@ -8,6 +8,7 @@
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "session/CardContent.h"
 
 #include <QSignalBlocker>
 #include <QSqlQuery>
@@ -28,12 +29,14 @@ const SourceDef &lookupTable(const QString &tag)
 
 } // namespace
 
-LookupLists::LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice)
+LookupLists::LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice,
+                         CardContent *card)
     : QObject(window)
     , m_context(context)
     , m_window(window)
     , m_cboTitle(cboTitle)
     , m_cboOffice(cboOffice)
+    , m_card(card)
 {
     // Change and Click of the office box: every change of its text, typed, picked or filled.
     connect(cboOffice, &QComboBox::editTextChanged, this, &LookupLists::cboOffice_Change);
@@ -152,7 +155,8 @@ QString LookupLists::nameCriteria(const QString &field, const QString &value)
 
 void LookupLists::cboOffice_Change()
 {
-    emit officeChanged(m_cboOffice->currentText());
+    // The office line of the cards follows the box (typed, picked or filled).
+    ignoreErrors([this] { m_card->setOffice(m_cboOffice->currentText()); });
 }
 
 void LookupLists::cmdDelFromList_Click(int index)
