@@ -1,11 +1,14 @@
 // The ID cards through the registration window: the design clicks on the miniature,
-// the two card windows (their tables, loading, following the record, preview) and
-// printing one page of exactly the card's size, checked in the PDF with poppler's tools.
+// the two card windows (their tables, loading, following the record, preview), the card
+// of any attendee drawn from the stored row alone, and printing one page of exactly the
+// card's size, checked in the PDF with poppler's tools.
 
 #include "../register/RegisterFixture.h"
 
 #include "core/Resources.h"
+#include "idcard/AttendeeCard.h"
 #include "idcard/CardCommands.h"
+#include "idcard/CardImage.h"
 #include "idcard/CardItem.h"
 #include "idcard/CardWindow.h"
 #include "idcard/CardWindows.h"
@@ -101,6 +104,7 @@ private slots:
 
     void cardWindowsLoadHiddenAndPreviewOneWindowPerSize();
     void designClicksShowOnTheCardsAndAreStored();
+    void cardDrawnFromTheRowIsTheCardTheWindowShows();
     void printingMakesOnePageOfTheCardsSize_data();
     void printingMakesOnePageOfTheCardsSize();
     void printCommandsSayWhyNothingIsPrinted();
@@ -109,7 +113,8 @@ private:
     RecordingDialogs *dialogs() const { return static_cast<RecordingDialogs *>(f.dialogs.get()); }
     CardWindows *windows() const { return f.window->cardWindows(); }
     QComboBox *sizeBox() const { return f.child<QComboBox>("cboIDSize"); }
-    // Opens event 1 with two attendees, the first with a photo.
+    // Opens event 1 with three attendees: the first with a photo and an office, the
+    // second without a photo, the third with long names and a photo file that is missing.
     RegisterWindow *openWithAttendees();
     void clickPrintButton() const;
     QString pdf() const { return f.env->root() + "card.pdf"; }
@@ -134,8 +139,11 @@ void TestCardWindows::cleanup()
 RegisterWindow *TestCardWindows::openWithAttendees()
 {
     f.addEvent(1);
-    f.addAttendee(1, "Anne", "Smith", "Cork", "North", "Pic\\1.jpg");
+    const qint64 anne = f.addAttendee(1, "Anne", "Smith", "Cork", "North", "Pic\\1.jpg");
     f.addAttendee(1, "Bob", "ray", "Rome");
+    f.addAttendee(1, "Maximiliana Theodora", "von Vandenberghe-Oppenheimer", "Saint-Jean-sur-Richelieu", "  ",
+                  "Pic\\missing.jpg");
+    TestEnvironment::exec(f.file, "UPDATE Attendees SET OfficeName = 'Treasurer' WHERE AttendeeID = ?", {anne});
     QDir().mkpath(f.folder + "Pic");
     portrait().save(f.folder + "Pic/1.jpg", "JPG");
     SettingKeys::Header1.write("Spring Convention 2026");
@@ -345,6 +353,34 @@ void TestCardWindows::designClicksShowOnTheCardsAndAreStored()
     f.dialogs->answerColor(0xFF000000u | 0x00FFFFu);
     click(nullptr);
     QCOMPARE(SettingKeys::IdColor.read(), QString::number(qint32(0xFF00FFFFu)));
+}
+
+void TestCardWindows::cardDrawnFromTheRowIsTheCardTheWindowShows()
+{
+    // The card of an attendee drawn from the stored row and the stored design alone is,
+    // pixel for pixel, the card a card window shows once the navigator reaches that attendee.
+    SettingKeys::IdColor.write(QString::number(200 + 256 * 230 + 65536 * 255));
+    openWithAttendees();
+    for (const char *name : {"Anne", "Bob", "Maximiliana Theodora"}) {
+        QTRY_COMPARE(f.field(1)->text(), QString::fromLatin1(name)); // moved there through the window
+        const QSqlRecord row = TestEnvironment::row(f.file, "SELECT * FROM Attendees WHERE FirstName = ?", {name});
+        for (CardWindow *window : {windows()->frmIDCard(), windows()->frmIDCard2()}) {
+            CardWidget *card = window->card();
+            const double dpiX = card->logicalDpiX(), dpiY = card->logicalDpiY();
+            const qreal ratio = card->devicePixelRatioF();
+            const CardFace face = AttendeeCard::fromRow(row, f.folder, f.appFolder, dpiX * ratio, dpiY * ratio);
+            const QImage drawn = CardImage::render(card->layout(), face, dpiX, dpiY, ratio)
+                                     .convertToFormat(QImage::Format_RGB32);
+            const QImage shown = card->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            if (drawn != shown) {
+                const QString file = artefacts() + "from-row-" + window->objectName() + '-' + name;
+                drawn.save(file + "-drawn.png");
+                shown.save(file + "-shown.png");
+                QFAIL(qPrintable("the card drawn from the row differs from the window's: see " + file + "-*.png"));
+            }
+        }
+        f.arrow(2);
+    }
 }
 
 void TestCardWindows::printingMakesOnePageOfTheCardsSize_data()
