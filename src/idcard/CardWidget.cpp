@@ -192,6 +192,13 @@ void CardWidget::itemClicked(const CardItem *item)
     case CardElement::Header1: emit headerClicked(0); break;
     case CardElement::Header2: emit headerClicked(1); break;
     case CardElement::Logo: emit logoClicked(); break;
-    default: emit backgroundClicked(); break;
+    // The codes and circles are printed on the card itself: clicking them is clicking the card.
+    case CardElement::Fixed: emit backgroundClicked(); break;
+    // The attendee's lines and photo are not part of the design: they take no click.
+    case CardElement::Photo:
+    case CardElement::FirstName:
+    case CardElement::LastName:
+    case CardElement::Office:
+    case CardElement::Chapter: break;
     }
 }

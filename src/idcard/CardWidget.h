@@ -20,8 +20,9 @@ class CardItem;
 // hit-testing, tooltips, accessibility and tests; the items draw nothing.
 //
 // Mouse: a click on a header line emits headerClicked(index), on the logo
-// logoClicked(), anywhere else on the card backgroundClicked(), as the frame's
-// own click. Keyboard: the card takes focus (accessible name "ID card");
+// logoClicked(), on the card itself or its fixed decorations (codes, circles)
+// backgroundClicked(), as the frame's own click; the attendee's lines and photo
+// take no click. Keyboard: the card takes focus (accessible name "ID card");
 // Enter, Return or Space on it emits backgroundClicked(), the card colour command.
 class CardWidget : public QWidget
 {

@@ -377,7 +377,7 @@ void TestCardWidget::printedTextIsTextAtTruePointSize()
 void TestCardWidget::clicksAndKeysRaiseTheCardsCommands()
 {
     CardContent content;
-    CardWidget card(CardLayout::miniature(), &content);
+    CardWidget card(CardLayout::card3x4(), &content);
     card.show();
     QVERIFY(QTest::qWaitForWindowExposed(&card));
     QSignalSpy header(&card, &CardWidget::headerClicked);
@@ -389,10 +389,11 @@ void TestCardWidget::clicksAndKeysRaiseTheCardsCommands()
         QTest::mouseClick(item, button, {}, item->rect().center());
     };
 
-    // Headers, logo, a line and the bare card are clicked through the real window in tst_cardwindows;
-    // the photo and the chapter are the card's own click too; a right click is none.
-    click("imgPic");
-    click("lblChap");
+    // Headers, logo, the attendee's lines and the bare card are clicked through the real window in
+    // tst_cardwindows; the codes and circles printed on a card are the card's own click; a right
+    // click is none.
+    click("Label1");
+    click("Shape2_7");
     click("lblHeader_0", Qt::RightButton);
     click("ImgLogo", Qt::RightButton);
     QCOMPARE(counts(), (QList<qsizetype>{0, 0, 2}));
