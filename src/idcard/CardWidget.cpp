@@ -103,17 +103,19 @@ bool CardWidget::event(QEvent *event)
 {
     // The screen's resolution is known for certain once the widget is polished
     // or shown (and may differ when it moves to another screen).
-    if (event->type() == QEvent::Polish || event->type() == QEvent::Show) {
+    if (event->type() == QEvent::Polish || event->type() == QEvent::Show)
         placeItems();
-        m_picture = QImage();
-    }
     return QWidget::event(event);
 }
 
 const QImage &CardWidget::picture()
 {
-    if (m_picture.isNull() || m_picture.devicePixelRatio() != devicePixelRatioF())
-        m_picture = CardImage::render(m_layout, face(), logicalDpiX(), logicalDpiY(), devicePixelRatioF());
+    // Rendered again when the content changed or the widget moved to a screen of another resolution.
+    const QSize dpi(logicalDpiX(), logicalDpiY());
+    if (m_picture.isNull() || m_pictureDpi != dpi || m_picture.devicePixelRatio() != devicePixelRatioF()) {
+        m_picture = CardImage::render(m_layout, face(), dpi.width(), dpi.height(), devicePixelRatioF());
+        m_pictureDpi = dpi;
+    }
     return m_picture;
 }
 

@@ -72,6 +72,7 @@ private:
     CardLayout m_layout;
     QPointer<const CardContent> m_content;
     QList<CardItem *> m_items;
-    // The card as last rendered; null when the content or the screen changed since.
+    // The card as last rendered (null once the content changed) and the resolution it was rendered at.
     QImage m_picture;
+    QSize m_pictureDpi;
 };
