@@ -9,9 +9,9 @@ class CardWidget;
 // A card window: "frmIDCard" shows the "3 X 4" card, "frmIDCard2" the
 // "2 1/4 X 3.5" card, each at full printing size, of the card content it is
 // given (the current attendee's). The window's inner area is exactly the card
-// ("fraID", painted from the size's layout table), with a
-// fixed single-line border, a dark teal background under the card, owned by the
-// registration window but not modal. Closing it unloads it (deletes it); its
+// ("fraID", painted from the size's layout table), with a fixed single-line
+// border, a dark teal background under the card, owned by the registration
+// window but not modal. Closing it unloads it (deletes it); its
 // owner loads a new one the next time it is needed. Esc closes it.
 class CardWindow : public QWidget
 {
