@@ -12,7 +12,10 @@
 #include "core/Settings.h"
 #include "data/Database.h"
 #include "idcard/CardWidget.h"
+#include "idcard/CardWindows.h"
+#include "register/AttendeePanel.h"
 #include "register/RegisterWindow.h"
+#include "session/CardContent.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,7 +78,8 @@ struct World
 
 bool photoOnEveryCard(const RegisterWindow &window)
 {
-    const QList<CardWidget *> cards = window.cards();
+    const QList<CardWidget *> cards = QList<CardWidget *>({window.attendeePanel()->card()})
+                                      + window.cardWindows()->loadedCards();
     if (cards.size() != 3)
         return false;
     for (const CardWidget *card : cards) {
@@ -90,8 +94,7 @@ void BM_SnapYesToPhotoOnThreeCards(benchmark::State &state)
     World world;
     QAction *snap = world.window->findChild<QAction *>("mnuSnap");
     for (auto _ : state) {
-        for (CardWidget *card : world.window->cards())
-            card->setPhoto(QPixmap());
+        world.window->cardContent()->setPhoto(QImage(), QString());
         snap->trigger();
         const auto shown = Clock::now();
         if (!photoOnEveryCard(*world.window) || world.otherBoxes) {

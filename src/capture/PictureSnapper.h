@@ -12,7 +12,7 @@ class QWidget;
 // "&Snap Picture": freezes a frame, asks whether to keep it, saves it as the
 // bitmap "Pic\<AttendeeID>.bmp" in the database folder, has the converter turn
 // it into "Pic\<AttendeeID>.jpg", points the attendee's Picture field there and
-// shows the photograph on every card. The live video comes back afterwards
+// has the photograph shown on the cards. The live video comes back afterwards
 // from the check marks of "&Preview" and "&Overlay (Live)".
 class PictureSnapper : public QObject
 {
@@ -23,9 +23,9 @@ public:
     {
         // The current attendee's key (a new one's reserved key); empty when none.
         std::function<QString()> id;
-        // Writes the relative photo path into the record's Picture field and the photo's tag.
+        // Writes the relative photo path into the record's Picture field.
         std::function<void(const QString &relativePath)> setPicture;
-        // Loads the record's photo onto every card, or empties every card's photo.
+        // Puts the record's photo on the cards, or takes the photo off them.
         std::function<void()> showPhoto;
         std::function<void()> clearPhoto;
     };

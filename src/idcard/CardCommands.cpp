@@ -1,20 +1,17 @@
 #include "CardCommands.h"
 
-#include "CardItem.h"
 #include "CardLayout.h"
-#include "CardPainter.h"
+#include "CardPhoto.h"
 #include "CardPrint.h"
 #include "CardWidget.h"
 #include "CardWindow.h"
 #include "CardWindows.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
-#include "core/ModGen.h"
 #include "core/Dialogs.h"
 #include "core/Twips.h"
 
 #include <QComboBox>
-#include <QImageReader>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -71,13 +68,6 @@ void CardCommands::preview()
     });
 }
 
-QString CardCommands::photoFile(const CardWindow &window) const
-{
-    const CardItem *picture = window.card()->item(QStringLiteral("imgPic"));
-    const QString stored = picture ? picture->tag() : QString();
-    return stored.isEmpty() ? QString() : m_context.dbFolder + modGen::toNativePath(stored);
-}
-
 void CardCommands::printIDCard()
 {
     // Every step on its own: a step that fails is skipped and the rest still run.
@@ -108,22 +98,20 @@ void CardCommands::printIDCard()
     });
     ignoreErrors([&] { out->setDocName(window->windowTitle().remove(QStringLiteral(" 100%"))); });
 
-    CardContent content = window->card()->content();
+    CardFace face = window->card()->face();
     // The card's photo was decoded for the screen; the page gets it from its file
     // at the page's resolution, the same picture, only sharper.
     ignoreErrors([&] {
-        const QString file = photoFile(*window);
+        const QString file = CardPhoto::file(m_context.dbFolder, face.photoPath);
         const CardElement *box = window->card()->layout().element(QStringLiteral("imgPic"));
-        if (file.isEmpty() || !box || content.photo.isNull())
+        if (file.isEmpty() || !box || face.photo.isNull())
             return;
         const double dpi = std::min(PhotoDpi, double(out->resolution()));
-        QImageReader reader(file);
-        reader.setScaledSize(Twips::toPixelSize(box->twips.size(), dpi, dpi));
-        const QImage sharp = reader.read();
+        const QImage sharp = CardPhoto::load(file, Twips::toPixelSize(box->twips.size(), dpi, dpi));
         if (!sharp.isNull())
-            content.photo = QPixmap::fromImage(sharp);
+            face.photo = sharp;
     });
-    ignoreErrors([&] { CardPrint::print(window->card()->layout(), content, *out); });
+    ignoreErrors([&] { CardPrint::print(window->card()->layout(), face, *out); });
 }
 
 void CardCommands::mnuFilePrint_Click()

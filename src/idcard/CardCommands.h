@@ -33,10 +33,6 @@ public:
     // The current printer, kept for the session so the dialog's choices stay.
     QPrinter *printer();
 
-    // The photo file the card shows, for printing it from the file at the page's
-    // resolution: the database folder and imgPic's Tag.
-    QString photoFile(const CardWindow &window) const;
-
 private:
     bool noPrinterInstalled();
     CardWindow *chosenWindow();

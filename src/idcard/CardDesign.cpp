@@ -1,12 +1,12 @@
 #include "CardDesign.h"
 
 #include "CardWidget.h"
-#include "CardWindows.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/ModGen.h"
 #include "core/Dialogs.h"
 #include "core/Settings.h"
+#include "session/CardContent.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +60,7 @@ void copyReplacing(const QString &from, const QString &to)
         fail(out.errorString());
 }
 
-QPixmap loadLogo(const QString &file)
+QImage loadLogo(const QString &file)
 {
     QImageReader reader(file);
     const QImage image = reader.read();
@@ -68,13 +68,13 @@ QPixmap loadLogo(const QString &file)
         throw AppError(InvalidPicture, QStringLiteral("Add ID Logo Error"),
                        QStringLiteral("The picture \"%1\" cannot be loaded: %2")
                            .arg(QDir::toNativeSeparators(file), reader.errorString()));
-    return QPixmap::fromImage(image);
+    return CardFace::drawable(image);
 }
 
 } // namespace
 
-CardDesign::CardDesign(const AppContext &context, CardWidget *miniature, CardWindows *windows, QWidget *owner)
-    : QObject(owner), m_context(context), m_miniature(miniature), m_windows(windows), m_owner(owner)
+CardDesign::CardDesign(const AppContext &context, CardWidget *miniature, CardContent *content, QWidget *owner)
+    : QObject(owner), m_context(context), m_content(content), m_owner(owner)
 {
     setObjectName(QStringLiteral("cardDesign"));
     connect(miniature, &CardWidget::headerClicked, this, &CardDesign::lblHeader_Click);
@@ -107,9 +107,7 @@ void CardDesign::lblHeader_Click(int index)
     // Cancel keeps the line as it is; OK stores what was typed, an empty text too.
     if (!text)
         return;
-    ignoreErrors([&] { m_miniature->setHeader(index, *text); });
-    for (CardWidget *card : m_windows->loadedCards())
-        ignoreErrors([&] { card->setHeader(index, *text); });
+    ignoreErrors([&] { m_content->setHeader(index, *text); });
     ignoreErrors([&] { line.key.write(*text); });
 }
 
@@ -123,10 +121,7 @@ void CardDesign::imgLogo_Click()
             return;
         const QString target = logoTarget(logoFolder(), chosen);
         copyReplacing(chosen, target);
-        const QPixmap logo = loadLogo(target);
-        m_miniature->setLogo(logo);
-        for (CardWidget *card : m_windows->loadedCards())
-            card->setLogo(logo);
+        m_content->setLogo(loadLogo(target));
         SettingKeys::Logo.write(target);
     } catch (const AppError &error) {
         Dialogs::instance().message(m_owner, error.description(), QStringLiteral("Add ID Logo Error"), MsgButtons::Ok,
@@ -140,12 +135,10 @@ void CardDesign::imgLogo_Click()
 void CardDesign::fraID_Click()
 {
     std::optional<quint32> color;
-    ignoreErrors([&] { color = Dialogs::instance().color(m_owner, m_miniature->color()); });
+    ignoreErrors([&] { color = Dialogs::instance().color(m_owner, m_content->face().color); });
     // Cancel and black change nothing.
     if (!color || *color == 0)
         return;
-    ignoreErrors([&] { m_miniature->setColor(*color); });
-    ignoreErrors([&] { m_windows->frmIDCard()->card()->setColor(*color); });
-    ignoreErrors([&] { m_windows->frmIDCard2()->card()->setColor(*color); });
+    ignoreErrors([&] { m_content->setColor(*color); });
     ignoreErrors([&] { SettingKeys::IdColor.write(QString::number(qint32(*color))); });
 }

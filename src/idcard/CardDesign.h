@@ -4,21 +4,20 @@
 #include <QString>
 
 class AppContext;
+class CardContent;
 class CardWidget;
-class CardWindows;
 class QWidget;
 
 // The design clicks of the card miniature: a header line asks for its text, the
 // logo for a picture file (copied into the program's "Logo" folder), the card
-// background for the card colour. Each choice shows at once and is stored in
-// the settings store for the next start. Header lines and logo also reach the
-// card windows that are loaded, so a print made after a change shows it; the
-// colour loads both card windows and colours them.
+// background for the card colour. Each choice goes into the card content, so
+// every card shows it at once (a print made after a change too), and into the
+// settings store for the next start.
 class CardDesign : public QObject
 {
     Q_OBJECT
 public:
-    CardDesign(const AppContext &context, CardWidget *miniature, CardWindows *windows, QWidget *owner);
+    CardDesign(const AppContext &context, CardWidget *miniature, CardContent *content, QWidget *owner);
 
     void lblHeader_Click(int index);
     void imgLogo_Click();
@@ -32,7 +31,6 @@ private:
     QString logoFolder() const;
 
     const AppContext &m_context;
-    CardWidget *m_miniature;
-    CardWindows *m_windows;
+    CardContent *m_content;
     QWidget *m_owner;
 };

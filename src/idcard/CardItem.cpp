@@ -32,13 +32,12 @@ CardItem::CardItem(const CardElement &element, QWidget *parent) : QWidget(parent
     setAttribute(Qt::WA_TransparentForMouseEvents, false);
     setAttribute(Qt::WA_NoSystemBackground, true);
     setAutoFillBackground(false);
-    showContent(element.textIn(CardContent()), QPixmap());
+    showText(element.textIn(CardFace()));
 }
 
-void CardItem::showContent(const QString &text, const QPixmap &pixmap)
+void CardItem::showText(const QString &text)
 {
     m_text = text;
-    m_pixmap = pixmap;
     updateAccessibleName();
 }
 

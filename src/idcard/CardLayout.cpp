@@ -7,7 +7,6 @@ const QString MsSerif = QStringLiteral("MS Serif");
 const QString MsSansSerif = QStringLiteral("MS Sans Serif");
 // The card windows' own font, used where a label keeps the window's default.
 constexpr double DefaultPointSize = 8.25;
-constexpr quint32 White = 0xFFFFFF;
 
 CardElement text(const char *objectName, CardElement::Role role, QRect twips, const QString &family,
                  double pointSize)
@@ -68,25 +67,15 @@ CardElement circle(int index, QRect twips)
 
 } // namespace
 
-QColor CardContent::toQColor(quint32 color)
-{
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
-
-quint32 CardContent::fromQColor(const QColor &color)
-{
-    return quint32(color.red()) + 256u * quint32(color.green()) + 65536u * quint32(color.blue());
-}
-
-QString CardElement::textIn(const CardContent &content) const
+QString CardElement::textIn(const CardFace &face) const
 {
     switch (role) {
-    case Header1: return content.header[0];
-    case Header2: return content.header[1];
-    case FirstName: return content.name[0];
-    case LastName: return content.name[1];
-    case Office: return content.office;
-    case Chapter: return content.chapter;
+    case Header1: return face.header[0];
+    case Header2: return face.header[1];
+    case FirstName: return face.name[0];
+    case LastName: return face.name[1];
+    case Office: return face.office;
+    case Chapter: return face.chapter;
     case Fixed: return kind == Text ? fixedText : QString();
     case Logo:
     case Photo: break;
@@ -94,12 +83,12 @@ QString CardElement::textIn(const CardContent &content) const
     return QString();
 }
 
-QPixmap CardElement::pictureIn(const CardContent &content) const
+QImage CardElement::pictureIn(const CardFace &face) const
 {
     switch (role) {
-    case Logo: return content.logo;
-    case Photo: return content.photo;
-    default: return QPixmap();
+    case Logo: return face.logo;
+    case Photo: return face.photo;
+    default: return QImage();
     }
 }
 
@@ -131,7 +120,6 @@ CardLayout CardLayout::miniature()
     layout.name = QStringLiteral("miniature");
     layout.twips = QSize(2655, 1575);
     layout.toolTip = QStringLiteral("Click to change the color of the ID");
-    layout.designColor = 224 + 256 * 224 + 65536 * 224;
 
     CardElement header0 = header(0, QRect(120, 120, 2415, 150), MsSerif, 6);
     header0.toolTip = QStringLiteral("Click to add header 1");
@@ -158,7 +146,6 @@ CardLayout CardLayout::card3x4()
     CardLayout layout;
     layout.name = QStringLiteral("3 X 4");
     layout.twips = QSize(5505, 3585);
-    layout.designColor = White;
 
     layout.elements = {
         header(0, QRect(555, 120, 4155, 240), MsSansSerif, 9.75),
@@ -184,7 +171,6 @@ CardLayout CardLayout::card2x35()
     CardLayout layout;
     layout.name = QStringLiteral("2 1/4 X 3.5");
     layout.twips = QSize(4335, 2475);
-    layout.designColor = White;
 
     layout.elements = {
         header(0, QRect(375, 0, 3585, 195), MsSansSerif, DefaultPointSize),

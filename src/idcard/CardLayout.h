@@ -1,28 +1,13 @@
 #pragma once
 
+#include "session/CardFace.h"
+
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QList>
-#include <QPixmap>
 #include <QRect>
 #include <QString>
-
-// What a card shows: the same fields on every card.
-struct CardContent
-{
-    QString header[2];
-    QString name[2];
-    QString office;
-    QString chapter;
-    QPixmap logo;
-    QPixmap photo;
-    quint32 color = 224 + 256 * 224 + 65536 * 224; // light grey until a colour is chosen
-
-    // A colour number (red + 256*green + 65536*blue) as a QColor; bits above
-    // the blue byte are ignored.
-    static QColor toQColor(quint32 color);
-    static quint32 fromQColor(const QColor &color);
-};
 
 // One element of a card's layout table, in twips (1440 to the inch) relative to the card.
 struct CardElement
@@ -49,9 +34,9 @@ struct CardElement
     bool italic = false;
     QString fixedText;   // the text of a Fixed text element
 
-    // The element's text or picture in `content` (empty for the other kind).
-    QString textIn(const CardContent &content) const;
-    QPixmap pictureIn(const CardContent &content) const;
+    // The element's text or picture on `face` (empty for the other kind).
+    QString textIn(const CardFace &face) const;
+    QImage pictureIn(const CardFace &face) const;
     // The element's font at its design size (pointSize), with the fallback hint.
     QFont font() const;
 };
@@ -63,7 +48,6 @@ struct CardLayout
     QSize twips;         // the whole card
     QString toolTip;     // of the card background
     QList<CardElement> elements;
-    quint32 designColor = 224 + 256 * 224 + 65536 * 224; // the background until a colour is chosen
 
     // The miniature on the registration window (2655 x 1575 twips).
     static CardLayout miniature();

@@ -18,8 +18,8 @@ constexpr double MinimumNarrowing = 0.8;
 
 } // namespace
 
-CardPainter::CardPainter(const CardLayout &layout, const CardContent &content)
-    : m_layout(layout), m_content(content)
+CardPainter::CardPainter(const CardLayout &layout, const CardFace &face)
+    : m_layout(layout), m_face(face)
 {
 }
 
@@ -58,7 +58,7 @@ void CardPainter::paint(QPainter &painter, const QRectF &target) const
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.setClipRect(target, Qt::IntersectClip);
-    painter.fillRect(target, CardContent::toQColor(m_content.color));
+    painter.fillRect(target, CardFace::toQColor(m_face.color));
 
     const double scale = target.width() / m_layout.twips.width();
     for (const CardElement &element : m_layout.elements) {
@@ -75,7 +75,7 @@ void CardPainter::paint(QPainter &painter, const QRectF &target) const
 void CardPainter::paintText(QPainter &painter, const CardElement &element, const QRectF &box,
                             const QRectF &target) const
 {
-    const QString text = element.textIn(m_content);
+    const QString text = element.textIn(m_face);
     if (text.isEmpty())
         return;
     const QPaintDevice *device = painter.device();
@@ -110,9 +110,9 @@ void CardPainter::paintText(QPainter &painter, const CardElement &element, const
 void CardPainter::paintPicture(QPainter &painter, const CardElement &element, const QRectF &box,
                                double scale) const
 {
-    const QPixmap picture = element.pictureIn(m_content);
+    const QImage picture = element.pictureIn(m_face);
     if (!picture.isNull())
-        painter.drawPixmap(box, picture, QRectF(picture.rect()));
+        painter.drawImage(box, picture, QRectF(picture.rect()));
     if (element.border) {
         const double width = std::max(1.0, BorderTwips * scale);
         QPen pen(Qt::black, width);

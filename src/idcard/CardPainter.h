@@ -6,7 +6,7 @@
 
 class QPainter;
 
-// Draws a card (its content placed by its layout table) into a painter onto a
+// Draws a card (its face placed by its layout table) into a painter onto a
 // target rectangle: a widget, a printer page or an image alike, so the printed
 // card is the previewed card. The card is scaled to the target rectangle; text
 // is drawn as text (it stays text in a PDF), pictures are stretched to their
@@ -16,7 +16,7 @@ class QPainter;
 class CardPainter
 {
 public:
-    CardPainter(const CardLayout &layout, const CardContent &content);
+    CardPainter(const CardLayout &layout, const CardFace &face);
 
     void paint(QPainter &painter, const QRectF &target) const;
 
@@ -33,5 +33,5 @@ private:
     void paintCircle(QPainter &painter, const QRectF &box, double scale) const;
 
     const CardLayout &m_layout;
-    const CardContent &m_content;
+    const CardFace &m_face;
 };

@@ -25,13 +25,13 @@ bool setUpPage(QPrinter &printer, const QSize &twips)
     return sized;
 }
 
-bool print(const CardLayout &layout, const CardContent &content, QPrinter &printer)
+bool print(const CardLayout &layout, const CardFace &face, QPrinter &printer)
 {
     setUpPage(printer, layout.twips);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const CardPainter card(layout, content);
+    const CardPainter card(layout, face);
     card.paint(painter, card.trueSizeRect(printer.logicalDpiX(), printer.logicalDpiY()));
     return painter.end();
 }

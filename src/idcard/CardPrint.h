@@ -3,7 +3,7 @@
 #include <QSize>
 
 class QPrinter;
-struct CardContent;
+struct CardFace;
 struct CardLayout;
 
 // One card on one page of exactly the card's size: the page is set to the
@@ -17,6 +17,6 @@ bool setUpPage(QPrinter &printer, const QSize &twips);
 
 // Prints the card on its own page (and ends the job, sending the page). False
 // when the printer could not start (no such printer, unwritable file).
-bool print(const CardLayout &layout, const CardContent &content, QPrinter &printer);
+bool print(const CardLayout &layout, const CardFace &face, QPrinter &printer);
 
 } // namespace CardPrint

@@ -1,8 +1,9 @@
 #include "CardWidget.h"
 
+#include "CardImage.h"
 #include "CardItem.h"
-#include "CardPainter.h"
 #include "core/Twips.h"
+#include "session/CardContent.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,10 +11,10 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
-CardWidget::CardWidget(const CardLayout &layout, QWidget *parent) : QWidget(parent), m_layout(layout)
+CardWidget::CardWidget(const CardLayout &layout, const CardContent *content, QWidget *parent)
+    : QWidget(parent), m_layout(layout), m_content(content)
 {
     setObjectName(QStringLiteral("fraID"));
-    m_content.color = m_layout.designColor;
     setToolTip(m_layout.toolTip);
     setAccessibleName(QStringLiteral("ID card"));
     setAccessibleDescription(m_layout.toolTip);
@@ -26,89 +27,51 @@ CardWidget::CardWidget(const CardLayout &layout, QWidget *parent) : QWidget(pare
         connect(item, &CardItem::clicked, this, [this, item] { itemClicked(item); });
         m_items.append(item);
     }
+    if (content)
+        connect(content, &CardContent::changed, this, &CardWidget::contentChanged);
     placeItems();
     contentChanged();
 }
 
-void CardWidget::setHeader(int index, const QString &text)
+const CardFace &CardWidget::face() const
 {
-    if (index < 0 || index > 1)
-        return;
-    m_content.header[index] = text;
-    contentChanged();
+    static const CardFace blank;
+    return m_content ? m_content->face() : blank;
 }
 
 QString CardWidget::header(int index) const
 {
-    return index >= 0 && index <= 1 ? m_content.header[index] : QString();
-}
-
-void CardWidget::setName(int index, const QString &text)
-{
-    if (index < 0 || index > 1)
-        return;
-    m_content.name[index] = text;
-    contentChanged();
+    return index == 0 || index == 1 ? face().header[index] : QString();
 }
 
 QString CardWidget::name(int index) const
 {
-    return index >= 0 && index <= 1 ? m_content.name[index] : QString();
-}
-
-void CardWidget::setOffice(const QString &text)
-{
-    m_content.office = text;
-    contentChanged();
+    return index == 0 || index == 1 ? face().name[index] : QString();
 }
 
 QString CardWidget::office() const
 {
-    return m_content.office;
-}
-
-void CardWidget::setChapter(const QString &text)
-{
-    m_content.chapter = text;
-    contentChanged();
+    return face().office;
 }
 
 QString CardWidget::chapter() const
 {
-    return m_content.chapter;
+    return face().chapter;
 }
 
-void CardWidget::setLogo(const QPixmap &picture)
+QImage CardWidget::logo() const
 {
-    m_content.logo = picture;
-    contentChanged();
+    return face().logo;
 }
 
-QPixmap CardWidget::logo() const
+QImage CardWidget::photo() const
 {
-    return m_content.logo;
-}
-
-void CardWidget::setPhoto(const QPixmap &picture)
-{
-    m_content.photo = picture;
-    contentChanged();
-}
-
-QPixmap CardWidget::photo() const
-{
-    return m_content.photo;
-}
-
-void CardWidget::setColor(quint32 color)
-{
-    m_content.color = color;
-    contentChanged();
+    return face().photo;
 }
 
 quint32 CardWidget::color() const
 {
-    return m_content.color;
+    return face().color;
 }
 
 CardItem *CardWidget::item(const QString &objectName) const
@@ -118,17 +81,6 @@ CardItem *CardWidget::item(const QString &objectName) const
             return item;
     }
     return nullptr;
-}
-
-CardContent CardWidget::content() const
-{
-    return m_content;
-}
-
-void CardWidget::setContent(const CardContent &content)
-{
-    m_content = content;
-    contentChanged();
 }
 
 QSize CardWidget::sizeHint() const
@@ -156,17 +108,29 @@ bool CardWidget::event(QEvent *event)
     return QWidget::event(event);
 }
 
+const QImage &CardWidget::picture()
+{
+    // Rendered again when the content changed or the widget moved to a screen of another resolution.
+    const QSize dpi(logicalDpiX(), logicalDpiY());
+    if (m_picture.isNull() || m_pictureDpi != dpi || m_picture.devicePixelRatio() != devicePixelRatioF()) {
+        m_picture = CardImage::render(m_layout, face(), dpi.width(), dpi.height(), devicePixelRatioF());
+        m_pictureDpi = dpi;
+    }
+    return m_picture;
+}
+
 void CardWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const QColor color = CardFace::toQColor(face().color);
     // The frame's colour covers the whole widget, even where it is larger than the card.
-    painter.fillRect(rect(), CardContent::toQColor(m_content.color));
-    CardPainter(m_layout, m_content).paint(painter, cardRect());
+    painter.fillRect(rect(), color);
+    painter.drawImage(QPointF(0, 0), picture());
     if (hasFocus()) {
         QStyleOptionFocusRect option;
         option.initFrom(this);
         option.rect = rect().adjusted(1, 1, -1, -1);
-        option.backgroundColor = CardContent::toQColor(m_content.color);
+        option.backgroundColor = color;
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }
@@ -208,8 +172,10 @@ void CardWidget::keyPressEvent(QKeyEvent *event)
 
 void CardWidget::contentChanged()
 {
+    const CardFace &shown = face();
     for (CardItem *item : std::as_const(m_items))
-        item->showContent(item->element().textIn(m_content), item->element().pictureIn(m_content));
+        item->showText(item->element().textIn(shown));
+    m_picture = QImage();
     update();
 }
 
@@ -228,6 +194,13 @@ void CardWidget::itemClicked(const CardItem *item)
     case CardElement::Header1: emit headerClicked(0); break;
     case CardElement::Header2: emit headerClicked(1); break;
     case CardElement::Logo: emit logoClicked(); break;
-    default: emit backgroundClicked(); break;
+    // The codes and circles are printed on the card itself: clicking them is clicking the card.
+    case CardElement::Fixed: emit backgroundClicked(); break;
+    // The attendee's lines and photo are not part of the design: they take no click.
+    case CardElement::Photo:
+    case CardElement::FirstName:
+    case CardElement::LastName:
+    case CardElement::Office:
+    case CardElement::Chapter: break;
     }
 }

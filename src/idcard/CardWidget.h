@@ -2,53 +2,48 @@
 
 #include "CardLayout.h"
 
-#include <QPixmap>
+#include <QImage>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
+class CardContent;
 class CardItem;
 
-// One ID card (the miniature "fraID" of the registration window; later also the
-// two card windows). It holds its own copy of the card's content under the
-// controls' names and paints itself from its layout table with CardPainter, so
-// what is previewed and printed is the same drawing. Each line and picture is a
-// CardItem child (object names "lblHeader_0", "lblHeader_1", "ImgLogo", "imgPic",
-// "lblName_0", "lblName_1", "lblOffice", "lblChap") for hit-testing, tooltips,
-// accessibility and tests; the items draw nothing themselves.
+// One ID card on the screen: the miniature "fraID" of the registration window
+// or the card of a card window. It shows a card content it observes (the
+// current attendee's, shared by every card) and repaints when that changes; it
+// paints the picture CardImage renders from its layout table, so what a window
+// shows and what is drawn without a window are the same pixels. Each line and
+// picture is a CardItem child (object names "lblHeader_0", "lblHeader_1",
+// "ImgLogo", "imgPic", "lblName_0", "lblName_1", "lblOffice", "lblChap") for
+// hit-testing, tooltips, accessibility and tests; the items draw nothing.
 //
 // Mouse: a click on a header line emits headerClicked(index), on the logo
-// logoClicked(), anywhere else on the card backgroundClicked(), as the frame's
-// own click. Keyboard: the card takes focus (accessible name "ID card"); Enter,
-// Return or Space on it emits backgroundClicked(), the card colour command.
+// logoClicked(), on the card itself or its fixed decorations (codes, circles)
+// backgroundClicked(), as the frame's own click; the attendee's lines and photo
+// take no click. Keyboard: the card takes focus (accessible name "ID card");
+// Enter, Return or Space on it emits backgroundClicked(), the card colour command.
 class CardWidget : public QWidget
 {
     Q_OBJECT
 public:
-    explicit CardWidget(const CardLayout &layout, QWidget *parent = nullptr);
+    CardWidget(const CardLayout &layout, const CardContent *content, QWidget *parent = nullptr);
 
     const CardLayout &layout() const { return m_layout; }
+    // What the card shows: the observed content's face (a blank one once the content is gone).
+    const CardFace &face() const;
 
-    void setHeader(int index, const QString &text); // lblHeader(0), lblHeader(1)
-    QString header(int index) const;
-    void setName(int index, const QString &text);   // lblName(0) first name, lblName(1) last name
-    QString name(int index) const;
-    void setOffice(const QString &text);            // lblOffice
-    QString office() const;
-    void setChapter(const QString &text);           // lblChap
-    QString chapter() const;
-    void setLogo(const QPixmap &picture);           // ImgLogo, stretched
-    QPixmap logo() const;
-    void setPhoto(const QPixmap &picture);          // imgPic, stretched; null = empty picture
-    QPixmap photo() const;
+    QString header(int index) const; // lblHeader(0), lblHeader(1)
+    QString name(int index) const;   // lblName(0) first name, lblName(1) last name
+    QString office() const;          // lblOffice
+    QString chapter() const;         // lblChap
+    QImage logo() const;             // ImgLogo
+    QImage photo() const;            // imgPic; null when none
     // The card colour as red + 256*green + 65536*blue.
-    void setColor(quint32 color);
     quint32 color() const;
 
     CardItem *item(const QString &objectName) const;
-
-    // The content as plain data, for copying a card or painting it elsewhere.
-    CardContent content() const;
-    void setContent(const CardContent &content);
 
 signals:
     void headerClicked(int index); // lblHeader_Click
@@ -72,8 +67,12 @@ private:
     void contentChanged();
     void placeItems();
     void itemClicked(const CardItem *item);
+    const QImage &picture();
 
     CardLayout m_layout;
-    CardContent m_content;
+    QPointer<const CardContent> m_content;
     QList<CardItem *> m_items;
+    // The card as last rendered (null once the content changed) and the resolution it was rendered at.
+    QImage m_picture;
+    QSize m_pictureDpi;
 };

@@ -1,6 +1,5 @@
 #include "CardWindow.h"
 
-#include "CardItem.h"
 #include "CardLayout.h"
 #include "CardWidget.h"
 #include "core/AccessibleTitle.h"
@@ -15,7 +14,7 @@ const QColor DarkTeal(0, 64, 64);
 
 } // namespace
 
-CardWindow::CardWindow(Size size, QWidget *owner)
+CardWindow::CardWindow(Size size, const CardContent *content, QWidget *owner)
     // A dialog-type window stays above its owner, as an owned window does.
     : QWidget(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_size(size)
 {
@@ -29,7 +28,7 @@ CardWindow::CardWindow(Size size, QWidget *owner)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    m_card = new CardWidget(size == Card3x4 ? CardLayout::card3x4() : CardLayout::card2x35(), this);
+    m_card = new CardWidget(size == Card3x4 ? CardLayout::card3x4() : CardLayout::card2x35(), content, this);
     m_card->move(0, 0);
     m_card->resize(m_card->sizeHint());
     // The border is fixed: the window is exactly the card.
@@ -49,22 +48,6 @@ QString CardWindow::objectNameFor(Size size)
 QString CardWindow::titleFor(Size size)
 {
     return size == Card3x4 ? QStringLiteral("ID Card (3 X 4) 100%") : QStringLiteral("ID Card (2 1/4 X 3.5) 100%");
-}
-
-void CardWindow::formLoad(const CardWidget &miniature)
-{
-    m_card->setLogo(miniature.logo());
-    m_card->setHeader(0, miniature.header(0));
-    m_card->setHeader(1, miniature.header(1));
-    m_card->setPhoto(miniature.photo());
-    if (CardItem *from = miniature.item(QStringLiteral("imgPic")))
-        if (CardItem *to = m_card->item(QStringLiteral("imgPic")))
-            to->setTag(from->tag());
-    m_card->setName(0, miniature.name(0));
-    m_card->setName(1, miniature.name(1));
-    m_card->setChapter(miniature.chapter());
-    m_card->setColor(miniature.color());
-    m_card->setOffice(miniature.office());
 }
 
 void CardWindow::showOverOwner()

@@ -3,13 +3,15 @@
 #include <QSize>
 #include <QWidget>
 
+class CardContent;
 class CardWidget;
 
 // A card window: "frmIDCard" shows the "3 X 4" card, "frmIDCard2" the
-// "2 1/4 X 3.5" card, each at full printing size. The window's inner area is
-// exactly the card ("fraID", painted from the size's layout table), with a
-// fixed single-line border, a dark teal background under the card, owned by the
-// registration window but not modal. Closing it unloads it (deletes it); its
+// "2 1/4 X 3.5" card, each at full printing size, of the card content it is
+// given (the current attendee's). The window's inner area is exactly the card
+// ("fraID", painted from the size's layout table), with a fixed single-line
+// border, a dark teal background under the card, owned by the registration
+// window but not modal. Closing it unloads it (deletes it); its
 // owner loads a new one the next time it is needed. Esc closes it.
 class CardWindow : public QWidget
 {
@@ -17,17 +19,12 @@ class CardWindow : public QWidget
 public:
     enum Size { Card3x4, Card2x35 };
 
-    CardWindow(Size size, QWidget *owner);
+    CardWindow(Size size, const CardContent *content, QWidget *owner);
 
     Size cardSize() const { return m_size; }
     CardWidget *card() const { return m_card; }
     // The inner area in twips: 5505 x 3585 ("3 X 4") or 4335 x 2475 ("2 1/4 X 3.5").
     QSize innerTwips() const;
-
-    // The window's load: the card takes the miniature's logo, header lines,
-    // photograph (and its path in imgPic's Tag), name lines, chapter line,
-    // colour and office line.
-    void formLoad(const CardWidget &miniature);
 
     // Shows the window (centred over its owner the first time) or, when it is
     // shown already, brings it up.

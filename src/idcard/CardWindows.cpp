@@ -2,20 +2,16 @@
 
 #include "CardWidget.h"
 
-CardWindows::CardWindows(CardWidget *miniature, QWidget *owner)
-    : QObject(owner), m_miniature(miniature), m_owner(owner)
+CardWindows::CardWindows(const CardContent *content, QWidget *owner)
+    : QObject(owner), m_content(content), m_owner(owner)
 {
     setObjectName(QStringLiteral("cardWindows"));
 }
 
 CardWindow *CardWindows::window(CardWindow::Size size)
 {
-    if (!m_windows[size] || m_windows[size]->isUnloaded()) {
-        auto *window = new CardWindow(size, m_owner);
-        if (m_miniature)
-            window->formLoad(*m_miniature);
-        m_windows[size] = window;
-    }
+    if (!m_windows[size] || m_windows[size]->isUnloaded())
+        m_windows[size] = new CardWindow(size, m_content, m_owner);
     return m_windows[size];
 }
 

@@ -6,17 +6,18 @@
 #include <QObject>
 #include <QPointer>
 
+class CardContent;
 class CardWidget;
 
-// The registration window's two card windows, each loaded (hidden, filled from
-// the miniature) when it is first needed and gone once the user closes it: the
-// accessor loads it again, so touching a card window that is not loaded loads
-// it, as the card's keepers expect.
+// The registration window's two card windows, each loaded (hidden, showing the
+// current card content) when it is first needed and gone once the user closes
+// it: the accessor loads it again, so touching a card window that is not loaded
+// loads it.
 class CardWindows : public QObject
 {
     Q_OBJECT
 public:
-    CardWindows(CardWidget *miniature, QWidget *owner);
+    CardWindows(const CardContent *content, QWidget *owner);
 
     CardWindow *frmIDCard() { return window(CardWindow::Card3x4); }   // "3 X 4"
     CardWindow *frmIDCard2() { return window(CardWindow::Card2x35); } // "2 1/4 X 3.5"
@@ -30,7 +31,7 @@ public:
     QList<CardWidget *> loadedCards() const;
 
 private:
-    CardWidget *m_miniature;
+    const CardContent *m_content;
     QWidget *m_owner;
     QPointer<CardWindow> m_windows[2];
 };

@@ -6,6 +6,7 @@
 #include "core/AppError.h"
 #include "core/Dialogs.h"
 #include "data/LookupTable.h"
+#include "session/CardContent.h"
 
 #include <QSignalBlocker>
 
@@ -15,12 +16,14 @@ const QString ListTitle = QStringLiteral("Attendee Information");
 
 } // namespace
 
-LookupLists::LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice)
+LookupLists::LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice,
+                         CardContent *card)
     : QObject(window)
     , m_context(context)
     , m_window(window)
     , m_cboTitle(cboTitle)
     , m_cboOffice(cboOffice)
+    , m_card(card)
 {
     // Change and Click of the office box: every change of its text, typed, picked or filled.
     connect(cboOffice, &QComboBox::editTextChanged, this, &LookupLists::cboOffice_Change);
@@ -99,7 +102,8 @@ QString LookupLists::nameCriteria(const QString &field, const QString &value)
 
 void LookupLists::cboOffice_Change()
 {
-    emit officeChanged(m_cboOffice->currentText());
+    // The office line of the cards follows the box (typed, picked or filled).
+    ignoreErrors([this] { m_card->setOffice(m_cboOffice->currentText()); });
 }
 
 void LookupLists::cmdDelFromList_Click(int index)

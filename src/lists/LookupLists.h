@@ -4,6 +4,7 @@
 #include <QString>
 
 class AppContext;
+class CardContent;
 class LookupCombo;
 class QComboBox;
 class QWidget;
@@ -19,7 +20,8 @@ class LookupLists : public QObject
 {
     Q_OBJECT
 public:
-    LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice);
+    LookupLists(const AppContext &context, QWidget *window, LookupCombo *cboTitle, LookupCombo *cboOffice,
+                CardContent *card);
 
     // The window's start-up: the title list, then the office list. Raises errors.
     void loadLists();
@@ -43,13 +45,10 @@ public:
     void cboOffice_Change();
     void cmdDelFromList_Click(int index);
 
-signals:
-    // The office box's text changed (typed, picked or filled): the cards show it.
-    void officeChanged(const QString &office);
-
 private:
     const AppContext &m_context;
     QWidget *m_window;
     LookupCombo *m_cboTitle;
     LookupCombo *m_cboOffice;
+    CardContent *m_card;
 };

@@ -58,7 +58,7 @@ QLabel *makeHiddenLabel(QWidget *parent, const char *name)
 
 } // namespace
 
-AttendeePanel::AttendeePanel(QWidget *parent)
+AttendeePanel::AttendeePanel(const CardContent *card, QWidget *parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("fraAtt"));
@@ -84,7 +84,7 @@ AttendeePanel::AttendeePanel(QWidget *parent)
     label3->move(8, 8);
     label2->move(7, 7);
 
-    m_card = new CardWidget(CardLayout::miniature(), this);
+    m_card = new CardWidget(CardLayout::miniature(), card, this);
     m_card->setObjectName(QStringLiteral("fraID"));
 
     auto *lblInfo = new QLabel(QStringLiteral("Information:"), this);

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QMap>
 
+class CardContent;
 class CardWidget;
 class DataControl;
 class LookupCombo;
@@ -13,12 +14,13 @@ class QLineEdit;
 // the caption labels "lblLabels_N" (buddies of their boxes), the bound text
 // boxes "txtFields_N" (N = 1, 2, 3, 5..16), the lookup boxes "cboTitle" and
 // "cboOffice" with their delete buttons, the hidden bound labels "lblProgramID",
-// "lblAttID" and "lblPic", and the card miniature "fraID" at its place in the frame.
+// "lblAttID" and "lblPic", and the card miniature "fraID" (showing the card
+// content it is given) at its place in the frame.
 class AttendeePanel : public QFrame
 {
     Q_OBJECT
 public:
-    explicit AttendeePanel(QWidget *parent = nullptr);
+    explicit AttendeePanel(const CardContent *card, QWidget *parent = nullptr);
 
     // Binds every box and hidden label to its field of `data`.
     void bindTo(DataControl *data);

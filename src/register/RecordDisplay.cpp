@@ -5,18 +5,17 @@
 #include "core/AppError.h"
 #include "core/Dialogs.h"
 #include "core/AppContext.h"
-#include "core/ModGen.h"
-#include "core/Twips.h"
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
 #include "data/Recordset.h"
-#include "idcard/CardLayout.h"
+#include "idcard/CardPhoto.h"
 #include "idcard/CardWidget.h"
 #include "lists/DatasheetList.h"
 #include "lists/DonationsPanel.h"
+#include "session/CardContent.h"
+#include "session/CardLines.h"
 
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -31,34 +30,28 @@ constexpr int Chapter = 10;
 } // namespace
 
 RecordDisplay::RecordDisplay(const AppContext &context, RegisterWindow *window, AttendeePanel *attendee,
-                             DonationsPanel *donations, DatasheetList *datasheet)
+                             DonationsPanel *donations, DatasheetList *datasheet, CardContent *card)
     : QObject(window)
     , m_context(context)
     , m_window(window)
     , m_attendee(attendee)
     , m_donations(donations)
     , m_datasheet(datasheet)
+    , m_card(card)
 {
 }
 
 void RecordDisplay::cardNameUpdate()
 {
-    const QString first = m_attendee->fieldText(FirstName);
-    const QString last = m_attendee->fieldText(LastName).toUpper();
-    for (CardWidget *card : m_window->cards()) {
-        ignoreErrors([&] { card->setName(0, first); });
-        ignoreErrors([&] { card->setName(1, last); });
-    }
+    ignoreErrors([&] { m_card->setName(0, m_attendee->fieldText(FirstName)); });
+    ignoreErrors([&] { m_card->setName(1, CardLines::lastName(m_attendee->fieldText(LastName))); });
 }
 
 void RecordDisplay::cardChapterUpdate()
 {
-    const QString chapter = m_attendee->fieldText(Chapter);
-    // A chapter of blanks counts as none; a real one keeps its blanks.
-    const QString line = chapter.trimmed().isEmpty() ? m_attendee->fieldText(City)
-                                                     : chapter + QStringLiteral(" Chapter");
-    for (CardWidget *card : m_window->cards())
-        ignoreErrors([&] { card->setChapter(line); });
+    ignoreErrors([&] {
+        m_card->setChapter(CardLines::chapter(m_attendee->fieldText(Chapter), m_attendee->fieldText(City)));
+    });
 }
 
 void RecordDisplay::txtFields_Change(int index)
@@ -69,68 +62,26 @@ void RecordDisplay::txtFields_Change(int index)
         cardChapterUpdate();
 }
 
-QSize RecordDisplay::photoPixelSize() const
-{
-    // One picture serves every card, the card windows too (also those loaded
-    // later, which copy it), so it is decoded for the largest photo box of all
-    // the layouts: the preview is as sharp as the miniature.
-    const QList<CardWidget *> cards = m_window->cards();
-    const CardWidget *card = cards.isEmpty() ? nullptr : cards.first();
-    const qreal ratio = card ? card->devicePixelRatioF() : 1.0;
-    const double dpiX = (card ? card->logicalDpiX() : 96.0) * ratio;
-    const double dpiY = (card ? card->logicalDpiY() : 96.0) * ratio;
-    QSize largest;
-    for (const CardLayout &layout : {CardLayout::miniature(), CardLayout::card3x4(), CardLayout::card2x35()}) {
-        if (const CardElement *box = layout.element(QStringLiteral("imgPic"))) {
-            const QSize size = Twips::toPixelSize(box->twips.size(), dpiX, dpiY);
-            if (size.width() * size.height() > largest.width() * largest.height())
-                largest = size;
-        }
-    }
-    return largest;
-}
-
-void RecordDisplay::setPhotoOnCards(const QPixmap &photo, const QString &tag)
-{
-    m_photoTag = tag;
-    for (CardWidget *card : m_window->cards()) {
-        ignoreErrors([&] { card->setPhoto(photo); });
-        ignoreErrors([&] {
-            if (QObject *item = card->findChild<QObject *>(QStringLiteral("imgPic")))
-                item->setProperty("Tag", tag);
-        });
-    }
-}
-
 void RecordDisplay::clearPhoto()
 {
-    setPhotoOnCards(QPixmap(), QString());
+    m_card->setPhoto(QImage(), QString());
 }
 
 void RecordDisplay::showPhoto()
 {
     const QString stored = m_attendee->lblPic()->text();
-    const QString file = stored.isEmpty() ? QString() : m_context.dbFolder + modGen::toNativePath(stored);
-    if (file.isEmpty() || !modGen::fileExists(file)) {
-        setPhotoOnCards(QPixmap(), QString());
-        return;
-    }
-    // Decoded straight at the box's size: a JPEG reader scales while it decodes.
-    QImageReader reader(file);
-    const QSize size = photoPixelSize();
-    if (size.isValid())
-        reader.setScaledSize(size);
-    const QImage image = reader.read();
+    // Decoded for the screen the miniature is on (the card windows share it).
+    const CardWidget *miniature = m_attendee->card();
+    const qreal ratio = miniature->devicePixelRatioF();
+    const QImage photo = CardPhoto::load(CardPhoto::file(m_context.dbFolder, stored),
+                                         CardPhoto::largestBox(miniature->logicalDpiX() * ratio,
+                                                               miniature->logicalDpiY() * ratio));
     // A photo that exists but cannot be read shows no photo: never the previous
     // attendee's picture on this attendee's card.
-    if (image.isNull()) {
-        setPhotoOnCards(QPixmap(), QString());
-        return;
-    }
-    QPixmap photo = QPixmap::fromImage(image);
-    if (const QList<CardWidget *> cards = m_window->cards(); !cards.isEmpty())
-        photo.setDevicePixelRatio(cards.first()->devicePixelRatioF());
-    setPhotoOnCards(photo, stored);
+    if (photo.isNull())
+        clearPhoto();
+    else
+        m_card->setPhoto(photo, stored);
 }
 
 void RecordDisplay::datPrimaryRS_Reposition()

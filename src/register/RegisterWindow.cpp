@@ -1,7 +1,6 @@
 #include "RegisterWindow.h"
 
 #include "AttendeePanel.h"
-#include "CardDesignLoader.h"
 #include "RecordCommands.h"
 #include "RecordDisplay.h"
 #include "RegisterMenus.h"
@@ -23,7 +22,6 @@
 #include "events/EventWindow.h"
 #include "idcard/CardCommands.h"
 #include "idcard/CardDesign.h"
-#include "idcard/CardWidget.h"
 #include "idcard/CardWindows.h"
 #include "lists/DatasheetList.h"
 #include "lists/DatasheetView.h"
@@ -31,6 +29,8 @@
 #include "lists/DonationsPanel.h"
 #include "lists/FindDialog.h"
 #include "lists/LookupLists.h"
+#include "session/CardContent.h"
+#include "session/CardDesignLoader.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -58,25 +58,22 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("frmRegister"));
     setAccessibleName(QStringLiteral("Attendee Registration"));
     followTitleWithAccessibleName(this);
+    m_cardContent = new CardContent(this);
 
     RegisterMenus::build(this);
     m_toolBar = new RegisterToolBar(this);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     buildCentralArea();
 
-    m_display = new RecordDisplay(m_context, this, m_attendee, m_donations, m_lstEveryone);
+    m_display = new RecordDisplay(m_context, this, m_attendee, m_donations, m_lstEveryone, m_cardContent);
     m_commands = new RecordCommands(this, m_attendee, m_donations);
-    m_lookupLists = new LookupLists(m_context, this, m_attendee->cboTitle(), m_attendee->cboOffice());
-    connect(m_lookupLists, &LookupLists::officeChanged, this, [this](const QString &office) {
-        for (CardWidget *card : cards())
-            ignoreErrors([&] { card->setOffice(office); });
-    });
+    m_lookupLists = new LookupLists(m_context, this, m_attendee->cboTitle(), m_attendee->cboOffice(), m_cardContent);
     m_datasheet = new DatasheetView(this, m_lstEveryone, m_datPrimaryRS, findChild<QAction *>(QStringLiteral("mnuViewAll")),
                                     m_toolBar->button(QStringLiteral("View All")),
                                     [this](const QString &key) { return m_toolBar->image(key); });
-    m_cardWindows = new CardWindows(m_attendee->card(), this);
+    m_cardWindows = new CardWindows(m_cardContent, this);
     m_cardCommands = new CardCommands(m_context, m_cardWindows, m_toolBar->cboIDSize(), this);
-    new CardDesign(m_context, m_attendee->card(), m_cardWindows, this);
+    new CardDesign(m_context, m_attendee->card(), m_cardContent, this);
     m_videoMenus = new VideoMenus(this, video());
     PictureSnapper::Attendee attendee;
     attendee.id = [this] {
@@ -115,8 +112,7 @@ void RegisterWindow::buildCentralArea()
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("frmRegisterClient"));
 
-    m_attendee = new AttendeePanel(central);
-    m_cards.append(m_attendee->card());
+    m_attendee = new AttendeePanel(m_cardContent, central);
     m_video = new VideoPanel(central);
     m_donations = new DonationsPanel(m_context, central);
 
@@ -203,28 +199,6 @@ DataControl *RegisterWindow::datDonors() const
     return m_donations->datDonors();
 }
 
-QList<CardWidget *> RegisterWindow::cards() const
-{
-    QList<CardWidget *> cards;
-    for (const QPointer<CardWidget> &card : m_cards) {
-        if (card)
-            cards.append(card);
-    }
-    if (m_cardWindows) {
-        for (CardWidget *card : m_cardWindows->loadedCards()) {
-            if (!cards.contains(card))
-                cards.append(card);
-        }
-    }
-    return cards;
-}
-
-void RegisterWindow::addCard(CardWidget *card)
-{
-    if (card && !m_cards.contains(card))
-        m_cards.append(card);
-}
-
 EventWindow *RegisterWindow::frmEvent()
 {
     if (!m_frmEvent || m_frmEvent->isUnloaded()) {
@@ -262,7 +236,7 @@ void RegisterWindow::formLoad(StartupSteps *startup)
     modGen::ensureFolder(m_context.appFolder + QStringLiteral("Logo"));
     progress(0.25f);
 
-    CardDesignLoader::restore(m_attendee->card(), m_context.appFolder); // step 6
+    CardDesignLoader::restore(*m_cardContent, m_context.appFolder); // step 6
     m_toolBar->cboIDSize()->setCurrentIndex(0);    // step 7
     frmEvent();                                    // step 8
     progress(0.35f);

@@ -11,7 +11,7 @@ class AttendeePanel;
 class CaptureControl;
 class PictureSnapper;
 class CardCommands;
-class CardWidget;
+class CardContent;
 class CardWindows;
 class DataControl;
 class DatasheetList;
@@ -56,14 +56,13 @@ public:
     DataControl *datDonors() const;
     // The event window, loaded (not shown) when it is not loaded.
     EventWindow *frmEvent();
-    // Every copy of the ID card: the miniature, then the card windows that are loaded.
-    QList<CardWidget *> cards() const;
+    // What the ID cards show: the current attendee's card content, which the
+    // miniature and both card windows observe.
+    CardContent *cardContent() const { return m_cardContent; }
     // The card windows frmIDCard and frmIDCard2, each loaded when first touched.
     CardWindows *cardWindows() const { return m_cardWindows; }
     // Preview and printing of the card (its printer is the window's current printer).
     CardCommands *cardCommands() const { return m_cardCommands; }
-    // A card window's card joins the cards that follow the current record.
-    void addCard(CardWidget *card);
 
     AttendeePanel *attendeePanel() const { return m_attendee; }
     DonationsPanel *donationsPanel() const { return m_donations; }
@@ -157,7 +156,7 @@ private:
     RecordCommands *m_commands = nullptr;
     LookupLists *m_lookupLists = nullptr;
     DatasheetView *m_datasheet = nullptr;
-    QList<QPointer<CardWidget>> m_cards;
+    CardContent *m_cardContent = nullptr;
     CardWindows *m_cardWindows = nullptr;
     CardCommands *m_cardCommands = nullptr;
 };

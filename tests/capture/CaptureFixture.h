@@ -61,7 +61,7 @@ public:
     // Every card shows a photo (or none when `shown` is false).
     void verifyCardsShowPhoto(bool shown) const
     {
-        for (CardWidget *card : window->cards())
+        for (CardWidget *card : cards())
             QVERIFY2(card->photo().isNull() != shown, qPrintable(card->objectName()));
     }
 };

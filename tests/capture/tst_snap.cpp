@@ -45,7 +45,7 @@ private:
     }
     QString storedPicture(qint64 id) const { return f.stored("Picture", id); }
     void save() const { f.action("mnuFileSave")->trigger(); }
-    QImage cardPhoto() const { return f.card()->photo().toImage(); }
+    QImage cardPhoto() const { return f.card()->photo(); }
 
     CaptureFixture f;
 };
@@ -86,10 +86,10 @@ void SnapTest::answeredYes()
     QVERIFY(!f.fake()->frozen());
 
     // The photograph is on the miniature and both card windows.
-    QCOMPARE(f.window->cards().size(), 3);
+    QCOMPARE(f.cards().size(), 3);
     f.verifyCardsShowPhoto(true);
     const QString expected = QStringLiteral("Pic\\%1.jpg").arg(id);
-    QCOMPARE(f.window->recordDisplay()->photoTag(), expected);
+    QCOMPARE(f.content().photoPath, expected);
     QCOMPARE(f.window->attendeePanel()->lblPic()->text(), expected);
     save();
     QCOMPARE(storedPicture(id), expected);

@@ -12,9 +12,12 @@
 #include "bindings/DataControl.h"
 #include "data/Recordset.h"
 #include "idcard/CardWidget.h"
+#include "idcard/CardWindow.h"
+#include "idcard/CardWindows.h"
 #include "register/AttendeePanel.h"
 #include "register/RegisterToolBar.h"
 #include "register/RegisterWindow.h"
+#include "session/CardContent.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,7 +123,10 @@ public:
         return window->attendeePanel()->findChild<QLineEdit *>(QStringLiteral("txtFields_%1").arg(index));
     }
     QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
-    CardWidget *card() const { return window->cards().value(0); }
+    // The miniature, and every card on the screen: the miniature, then the loaded card windows' cards.
+    CardWidget *card() const { return window->attendeePanel()->card(); }
+    QList<CardWidget *> cards() const { return QList<CardWidget *>({card()}) + window->cardWindows()->loadedCards(); }
+    const CardFace &content() const { return window->cardContent()->face(); }
     // The card's three lines: first name, last name, chapter (or city).
     QStringList lines() const { return {card()->name(0), card()->name(1), card()->chapter()}; }
     QString counter() const { return window->datPrimaryRS()->caption(); }

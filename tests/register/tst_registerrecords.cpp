@@ -65,12 +65,12 @@ void TestRegisterRecords::navigationShowsCounterPhotoAndDonations()
     QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a jpeg at all") > 0);
     broken.close();
 
-    RegisterWindow *w = f.open(2);
+    f.open(2);
     // Decoded at the size of the largest photo box (the "3 X 4" card's 1575 twips,
     // 105 pixels at 96 dpi), not at 640 x 480 and not at the miniature's size.
     QVERIFY(!f.card()->photo().isNull());
-    QCOMPARE(f.card()->photo().width() / f.card()->photo().devicePixelRatio(), 105.0);
-    QCOMPARE(w->recordDisplay()->photoTag(), "Pic\\1.jpg");
+    QCOMPARE(f.card()->photo().width() / f.card()->devicePixelRatioF(), 105.0);
+    QCOMPARE(f.content().photoPath, "Pic\\1.jpg");
     // An unreadable photo right after a good one shows none (not the one before); a missing one
     // none; blanks around a chapter stay; no chapter and no city leave the line empty.
     const struct Move { int arrow; const char *counter; QStringList lines; bool photo; int donations; }
@@ -82,7 +82,7 @@ void TestRegisterRecords::navigationShowsCounterPhotoAndDonations()
         QCOMPARE(f.counter(), move.counter);
         QCOMPARE(f.lines(), move.lines);
         QCOMPARE(!f.card()->photo().isNull(), move.photo);
-        QCOMPARE(!w->recordDisplay()->photoTag().isEmpty(), move.photo);
+        QCOMPARE(!f.content().photoPath.isEmpty(), move.photo);
         QCOMPARE(gridRows(), move.donations); // the donations of that attendee
     }
 

@@ -103,6 +103,19 @@ QVariant DataTestEnvironment::scalar(const QString &databaseFile, const QString 
     return result;
 }
 
+QSqlRecord DataTestEnvironment::row(const QString &databaseFile, const QString &sql, const QVariantList &params)
+{
+    QSqlRecord result;
+    withConnection(databaseFile, [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (run(q, sql, params) && q.next())
+            result = q.record();
+        q.finish();
+    });
+    return result;
+}
+
 void DataTestEnvironment::exec(const QString &databaseFile, const QString &sql, const QVariantList &params)
 {
     withConnection(databaseFile, [&](QSqlDatabase &db) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlRecord>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,6 +21,8 @@ public:
     QString createDatabase(const QString &folder) const;
     // Plain SQL for checking results: the first column of the first row.
     static QVariant scalar(const QString &databaseFile, const QString &sql, const QVariantList &params = {});
+    // The first row, every column (empty when there is none).
+    static QSqlRecord row(const QString &databaseFile, const QString &sql, const QVariantList &params = {});
     // Runs a statement on its own connection (preparing data the way another workstation would).
     static void exec(const QString &databaseFile, const QString &sql, const QVariantList &params = {});
 

@@ -1,15 +1,15 @@
 #include "CardDesignLoader.h"
 
-#include "core/ModGen.h"
+#include "CardContent.h"
+#include "CardFace.h"
 #include "core/AppError.h"
+#include "core/ModGen.h"
 #include "core/Settings.h"
-#include "idcard/CardWidget.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPixmap>
 
 namespace CardDesignLoader {
 
@@ -35,24 +35,30 @@ std::optional<quint32> parseColor(const QString &stored)
     return quint32(value);
 }
 
-void restore(CardWidget *card, const QString &appFolder)
+void read(CardFace &face, const QString &appFolder)
 {
-    // Each line on its own: a store that cannot be read leaves that line as designed.
-    ignoreErrors([&] { card->setHeader(0, SettingKeys::Header1.read()); });
-    ignoreErrors([&] { card->setHeader(1, SettingKeys::Header2.read()); });
+    // Each part on its own: a store that cannot be read leaves that part as it was.
+    ignoreErrors([&] { face.header[0] = SettingKeys::Header1.read(); });
+    ignoreErrors([&] { face.header[1] = SettingKeys::Header2.read(); });
 
     // A card without its logo is still a card: the desk can work and a click on
     // the logo sets a new one.
     ignoreErrors([&] {
         const QString file = resolveLogoPath(SettingKeys::Logo.read(), appFolder);
-        const QImage image = file.isEmpty() ? QImage() : QImageReader(file).read();
-        card->setLogo(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+        face.logo = file.isEmpty() ? QImage() : CardFace::drawable(QImageReader(file).read());
     });
 
     ignoreErrors([&] {
         if (const std::optional<quint32> color = parseColor(SettingKeys::IdColor.read(QString())))
-            card->setColor(*color);
+            face.color = *color;
     });
+}
+
+void restore(CardContent &content, const QString &appFolder)
+{
+    CardFace face = content.face();
+    read(face, appFolder);
+    content.setFace(face);
 }
 
 } // namespace CardDesignLoader

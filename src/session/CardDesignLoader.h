@@ -3,16 +3,20 @@
 #include <QString>
 #include <optional>
 
-class CardWidget;
+class CardContent;
+struct CardFace;
 
-// Restores the card design at start-up: header lines, logo and colour from the
-// settings store. Nothing here stops the start: a logo that is missing or cannot
-// be read leaves the card without a logo, and a stored colour that is not a
-// number leaves the card in its design colour.
+// The card design kept in the settings store: header lines, logo and colour.
+// Nothing here stops the start: a logo that is missing or cannot be read leaves
+// the card without a logo, and a stored colour that is not a number leaves the
+// card in its own colour.
 namespace CardDesignLoader {
 
+// Sets the design parts of `face` from the store (the attendee's lines stay).
 // `appFolder` is the program's folder (ending with a separator).
-void restore(CardWidget *card, const QString &appFolder);
+void read(CardFace &face, const QString &appFolder);
+// The start-up restore: the current card content takes the stored design.
+void restore(CardContent &content, const QString &appFolder);
 
 // The file a stored logo path names: an absolute path as it is, a relative one
 // ("Logo\logo.bmp") in the program's folder (`appFolder`, else the executable's

@@ -1,0 +1,29 @@
+#include "AttendeeCard.h"
+
+#include "CardPhoto.h"
+#include "session/CardDesignLoader.h"
+#include "session/CardLines.h"
+
+#include <QSqlRecord>
+#include <QVariant>
+
+namespace AttendeeCard {
+
+CardFace fromRow(const QSqlRecord &row, const QString &dbFolder, const QString &appFolder, double photoDpiX,
+                 double photoDpiY)
+{
+    const auto field = [&row](const char *name) { return row.value(QLatin1String(name)).toString(); };
+    CardFace face;
+    CardDesignLoader::read(face, appFolder);
+    face.name[0] = field("FirstName");
+    face.name[1] = CardLines::lastName(field("LastName"));
+    face.office = field("OfficeName");
+    face.chapter = CardLines::chapter(field("Chapter"), field("City"));
+    const QString stored = field("Picture");
+    face.photo = CardPhoto::load(CardPhoto::file(dbFolder, stored), CardPhoto::largestBox(photoDpiX, photoDpiY));
+    if (!face.photo.isNull())
+        face.photoPath = stored;
+    return face;
+}
+
+} // namespace AttendeeCard

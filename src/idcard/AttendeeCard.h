@@ -1,0 +1,23 @@
+#pragma once
+
+#include "session/CardFace.h"
+
+#include <QString>
+
+class QSqlRecord;
+
+// The card of any attendee, built from the attendee's stored row and the card
+// design in the settings store alone: no window and no record moved. Drawn with
+// CardImage (or printed with CardPrint), it is the card the windows show when
+// that attendee is the current one, so a batch prints what the desk previews.
+namespace AttendeeCard {
+
+// `row` holds the Attendees fields (FirstName, LastName, OfficeName, City,
+// Chapter, Picture); `dbFolder` is where the photos are and `appFolder` the
+// program's folder for a relative logo path (both ending with a separator).
+// The photo is decoded as the desk decodes it, for the largest photo box at
+// this resolution (a screen's dots per inch times its pixel ratio).
+CardFace fromRow(const QSqlRecord &row, const QString &dbFolder, const QString &appFolder, double photoDpiX,
+                 double photoDpiY);
+
+} // namespace AttendeeCard
