@@ -6,6 +6,7 @@
 #include "CardWidget.h"
 #include "CardWindow.h"
 #include "CardWindows.h"
+#include "bindings/CommandRunner.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
@@ -58,7 +59,7 @@ CardWindow *CardCommands::chosenWindow()
 
 void CardCommands::preview()
 {
-    ignoreErrors([this] {
+    CommandRunner(m_owner).ignoring([this] {
         CardWindow *window = chosenWindow();
         if (!window) {
             selectCardSize();

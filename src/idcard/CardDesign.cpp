@@ -1,6 +1,7 @@
 #include "CardDesign.h"
 
 #include "CardWidget.h"
+#include "bindings/CommandRunner.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/ModGen.h"
@@ -113,7 +114,7 @@ void CardDesign::lblHeader_Click(int index)
 
 void CardDesign::imgLogo_Click()
 {
-    try {
+    CommandRunner(m_owner).reporting({QStringLiteral("Add ID Logo Error"), MsgIcon::Critical}, [this] {
         const QString chosen = Dialogs::instance().openFile(
             m_owner, QStringLiteral("Add Logo to ID"), logoFolder(),
             QStringLiteral("Pictures (*.bmp;*.ico;*.jpg;*.gif)|*.bmp;*.ico;*.jpg;*.gif"), QStringLiteral(".bmp"));
@@ -123,13 +124,7 @@ void CardDesign::imgLogo_Click()
         copyReplacing(chosen, target);
         m_content->setLogo(loadLogo(target));
         SettingKeys::Logo.write(target);
-    } catch (const AppError &error) {
-        Dialogs::instance().message(m_owner, error.description(), QStringLiteral("Add ID Logo Error"), MsgButtons::Ok,
-                                    MsgIcon::Critical);
-    } catch (const std::exception &error) {
-        Dialogs::instance().message(m_owner, QString::fromLocal8Bit(error.what()), QStringLiteral("Add ID Logo Error"),
-                                    MsgButtons::Ok, MsgIcon::Critical);
-    }
+    });
 }
 
 void CardDesign::fraID_Click()
