@@ -50,6 +50,11 @@ MsgAnswer BenchDialogs::showMessage(QWidget *, const QString &text, const QStrin
     return buttons == MsgButtons::YesNo ? given : MsgAnswer::Ok;
 }
 
+int BenchDialogs::showChoice(QWidget *, const QString &, const QString &, const QStringList &captions, MsgIcon, int)
+{
+    return int(captions.size()) - 1;
+}
+
 BenchFolders::BenchFolders()
 {
     const QString root = dir.path() + QLatin1Char('/');

@@ -18,7 +18,7 @@
 class RegisterWindow;
 
 // Every box is answered at once (Yes/No boxes by `answerYesNo`, others with
-// OK); input boxes and the file, colour and printer dialogs are cancelled and
+// OK, choice boxes with their last choice); input boxes and the file, colour and printer dialogs are cancelled and
 // modal windows rejected.
 class BenchDialogs : public Dialogs
 {
@@ -35,6 +35,8 @@ public:
 protected:
     MsgAnswer showMessage(QWidget *, const QString &text, const QString &title, MsgButtons buttons, MsgIcon,
                           MsgAnswer) override;
+    // A choice box takes its last caption (the one that changes nothing).
+    int showChoice(QWidget *, const QString &, const QString &, const QStringList &captions, MsgIcon, int) override;
 };
 
 // A temporary settings store and the database and program folders (each ending

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStringList>
 
 namespace {
@@ -40,6 +41,18 @@ QString qtFilter(const QString &filter)
     return filters.join(QStringLiteral(";;"));
 }
 
+QMessageBox::Icon boxIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None: return QMessageBox::NoIcon;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
 } // namespace
 
 Dialogs &Dialogs::instance()
@@ -60,19 +73,23 @@ MsgAnswer Dialogs::message(QWidget *parent, const QString &text, const QString &
     return showMessage(parent, text, title.isEmpty() ? applicationTitle() : title, buttons, icon, defaultAnswer);
 }
 
+int Dialogs::choose(QWidget *parent, const QString &text, const QString &title, const QStringList &captions,
+                    MsgIcon icon, int defaultIndex)
+{
+    if (captions.isEmpty())
+        return -1;
+    const int chosen = showChoice(parent, text, title.isEmpty() ? applicationTitle() : title, captions, icon,
+                                  qBound(0, defaultIndex, int(captions.size()) - 1));
+    return chosen >= 0 && chosen < captions.size() ? chosen : int(captions.size()) - 1;
+}
+
 MsgAnswer QtDialogs::showMessage(QWidget *parent, const QString &text, const QString &title, MsgButtons buttons,
                                  MsgIcon icon, MsgAnswer defaultAnswer)
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(displayText(text));
-    switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    }
+    box.setIcon(boxIcon(icon));
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(defaultAnswer == MsgAnswer::No ? QMessageBox::No : QMessageBox::Yes);
@@ -85,6 +102,22 @@ MsgAnswer QtDialogs::showMessage(QWidget *parent, const QString &text, const QSt
     if (buttons == MsgButtons::YesNo)
         return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
     return MsgAnswer::Ok;
+}
+
+int QtDialogs::showChoice(QWidget *parent, const QString &text, const QString &title, const QStringList &captions,
+                          MsgIcon icon, int defaultIndex)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(displayText(text));
+    box.setIcon(boxIcon(icon));
+    QList<QPushButton *> buttons;
+    for (const QString &caption : captions)
+        buttons << box.addButton(caption, QMessageBox::ActionRole);
+    box.setDefaultButton(buttons.at(defaultIndex));
+    box.setEscapeButton(buttons.constLast());
+    box.exec();
+    return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
 }
 
 std::optional<QString> QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,

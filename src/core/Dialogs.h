@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -34,6 +35,13 @@ public:
                       MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
                       MsgAnswer defaultAnswer = MsgAnswer::Ok);
 
+    // A box whose buttons carry their own captions ("&Try Again", "&End"), for a
+    // question that has more than a yes or a no. Returns the index of the chosen
+    // caption; Esc and the close box choose the last one, so put the choice that
+    // changes nothing last. An empty title becomes the application title.
+    int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &captions,
+               MsgIcon icon = MsgIcon::Question, int defaultIndex = 0);
+
     // An input box: the typed text, or nullopt when cancelled.
     virtual std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                          const QString &defaultText) = 0;
@@ -56,6 +64,8 @@ public:
 protected:
     virtual MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title,
                                   MsgButtons buttons, MsgIcon icon, MsgAnswer defaultAnswer) = 0;
+    virtual int showChoice(QWidget *parent, const QString &text, const QString &title, const QStringList &captions,
+                           MsgIcon icon, int defaultIndex) = 0;
 };
 
 // The real dialogs on Qt's widgets.
@@ -73,4 +83,6 @@ public:
 protected:
     MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title, MsgButtons buttons,
                           MsgIcon icon, MsgAnswer defaultAnswer) override;
+    int showChoice(QWidget *parent, const QString &text, const QString &title, const QStringList &captions,
+                   MsgIcon icon, int defaultIndex) override;
 };

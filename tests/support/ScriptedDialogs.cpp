@@ -23,8 +23,10 @@ void failUnexpected(const QString &what)
 char *toString(const ScriptedDialogs::Box &box)
 {
     static const char *const icons[] = {"no icon", "Information", "Question", "Exclamation", "Critical"};
+    const QString buttons = box.choices.isEmpty() ? buttonsName(box.buttons)
+                                                  : QLatin1Char('[') + box.choices.join(QLatin1Char('|')) + QLatin1Char(']');
     const QString text = QStringLiteral("\"%1\" titled \"%2\", %3, %4, default %5")
-                             .arg(box.text, box.title, buttonsName(box.buttons),
+                             .arg(box.text, box.title, buttons,
                                   QLatin1String(icons[int(box.icon)]),
                                   QLatin1String(box.defaultAnswer == MsgAnswer::Ok    ? "OK"
                                                 : box.defaultAnswer == MsgAnswer::Yes ? "Yes"
@@ -44,6 +46,10 @@ ScriptedDialogs::~ScriptedDialogs()
 }
 
 void ScriptedDialogs::answer(MsgAnswer answer) { m_answers.append(answer); }
+void ScriptedDialogs::answerChoice(int index, std::function<void()> whileShown)
+{
+    m_choices.append({index, std::move(whileShown)});
+}
 void ScriptedDialogs::answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
 void ScriptedDialogs::answerOpenFile(const QString &path) { m_files.append(path); }
 void ScriptedDialogs::answerColor(std::optional<quint32> color) { m_colors.append(color); }
@@ -62,6 +68,7 @@ void ScriptedDialogs::clear()
     m_boxes.clear();
     m_inputPrompts.clear();
     m_answers.clear();
+    m_choices.clear();
     m_inputs.clear();
     m_files.clear();
     m_colors.clear();
@@ -71,7 +78,7 @@ void ScriptedDialogs::clear()
 
 bool ScriptedDialogs::allAnswersUsed() const
 {
-    return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_colors.isEmpty()
+    return m_answers.isEmpty() && m_choices.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_colors.isEmpty()
         && m_printers.isEmpty() && m_modals.isEmpty();
 }
 
@@ -93,6 +100,25 @@ MsgAnswer ScriptedDialogs::showMessage(QWidget *, const QString &text, const QSt
         return MsgAnswer::No;
     }
     return answer;
+}
+
+int ScriptedDialogs::showChoice(QWidget *, const QString &text, const QString &title, const QStringList &captions,
+                                MsgIcon icon, int)
+{
+    m_boxes.append(Box {text, title, MsgButtons::Ok, icon, MsgAnswer::Ok, captions});
+    if (m_choices.isEmpty()) {
+        failUnexpected(QStringLiteral("choice box \"%1\" titled \"%2\" (%3)")
+                           .arg(text, title, captions.join(QLatin1Char('|'))));
+        return int(captions.size()) - 1; // the last choice changes nothing
+    }
+    const auto [index, whileShown] = m_choices.takeFirst();
+    if (whileShown)
+        whileShown();
+    if (index < 0 || index >= captions.size()) {
+        failUnexpected(QStringLiteral("choice %1 of box \"%2\", which has %3").arg(index).arg(text).arg(captions.size()));
+        return int(captions.size()) - 1;
+    }
+    return index;
 }
 
 std::optional<QString> ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title,

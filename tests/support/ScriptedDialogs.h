@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -22,6 +23,8 @@ public:
         MsgButtons buttons;
         MsgIcon icon;
         MsgAnswer defaultAnswer = MsgAnswer::Ok;
+        // A choice box's captions (its buttons field is then Ok and unused).
+        QStringList choices = {};
 
         // Whole boxes compare with QCOMPARE, which prints both on a mismatch.
         bool operator==(const Box &) const = default;
@@ -33,6 +36,9 @@ public:
 
     // Answers for the next message boxes, in order.
     void answer(MsgAnswer answer);
+    // Answer for the next choice box: the index of the caption chosen. `whileShown`
+    // runs while the box is up (what the user does meanwhile, e.g. reconnecting a share).
+    void answerChoice(int index, std::function<void()> whileShown = {});
     // Answer for the next input box (nullopt = Cancel).
     void answerInput(std::optional<QString> text);
     void answerOpenFile(const QString &path);
@@ -63,11 +69,14 @@ public:
 protected:
     MsgAnswer showMessage(QWidget *parent, const QString &text, const QString &title, MsgButtons buttons,
                           MsgIcon icon, MsgAnswer defaultAnswer) override;
+    int showChoice(QWidget *parent, const QString &text, const QString &title, const QStringList &captions,
+                   MsgIcon icon, int defaultIndex) override;
 
 private:
     QList<Box> m_boxes;
     QStringList m_inputPrompts;
     QList<MsgAnswer> m_answers;
+    QList<std::pair<int, std::function<void()>>> m_choices;
     QList<std::optional<QString>> m_inputs;
     QList<QString> m_files;
     QList<std::optional<quint32>> m_colors;
