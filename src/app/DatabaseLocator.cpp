@@ -4,6 +4,8 @@
 #include "core/Dialogs.h"
 #include "core/ModGen.h"
 #include "core/Settings.h"
+#include "data/DataError.h"
+#include "data/Database.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +15,20 @@ namespace {
 bool endsWithSeparator(const QString &path)
 {
     return path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/'));
+}
+
+QString databaseIn(const QString &folder)
+{
+    return folder + QLatin1String(AppContext::DatabaseFileName);
+}
+
+// A remembered folder that is not there at all: an unmounted share looks like this.
+AppError folderNotReached(const QString &folder)
+{
+    return DataError::makeWithText(DataError::FileNotFound,
+                                   QStringLiteral("The folder \"%1\" cannot be reached: it does not exist, or the "
+                                                  "network share that holds it is not connected.")
+                                       .arg(QDir::toNativeSeparators(folder)));
 }
 
 } // namespace
@@ -28,21 +44,56 @@ QString DatabaseLocator::retryText()
                           "Path must be in the form shown in the Example");
 }
 
-bool DatabaseLocator::holdsDatabase(const QString &folder)
+QString DatabaseLocator::unreachableText(const QString &why)
 {
-    return !folder.isEmpty() && modGen::fileExists(folder + QLatin1String(AppContext::DatabaseFileName));
+    return QStringLiteral("Quorvex could not open its database.\r\r%1\r\rTry Again once it can be reached (for "
+                          "example when the network share is connected), give another location, or end Quorvex. "
+                          "The database used until now stays the remembered one unless you give another.")
+        .arg(why);
 }
 
-void DatabaseLocator::forget()
+QStringList DatabaseLocator::unreachableChoices()
 {
-    m_context.dbFolder.clear();
-    SettingKeys::DBPath.write(QString());
+    return {QStringLiteral("&Try Again"), QStringLiteral("&Other Location..."), QStringLiteral("&End Quorvex")};
 }
 
-bool DatabaseLocator::found(const QString &folder)
+QString DatabaseLocator::busyText(const QString &location, int seconds)
+{
+    return QStringLiteral("The database \"%1\" is busy: another workstation has kept it locked for %2 seconds. "
+                          "Nothing was changed.\r\rTry Again, or end Quorvex and start it again later.")
+        .arg(QDir::toNativeSeparators(location))
+        .arg(seconds);
+}
+
+QStringList DatabaseLocator::busyChoices()
+{
+    return {QStringLiteral("&Try Again"), QStringLiteral("&End Quorvex")};
+}
+
+bool DatabaseLocator::holdsAnything(const QString &folder)
+{
+    return !folder.isEmpty() && QFileInfo::exists(databaseIn(folder));
+}
+
+std::optional<AppError> DatabaseLocator::problemAt(const QString &folder)
+{
+    for (int wait = 1;; ++wait) {
+        try {
+            Database::openSeparate(databaseIn(folder)); // the file checks and the schema; closed again at once
+            return std::nullopt;
+        } catch (const AppError &error) {
+            // Another workstation in the middle of a long write: wait a while longer.
+            if (error.number() != DataError::Locked || wait >= BusyWaits)
+                return error;
+        }
+    }
+}
+
+bool DatabaseLocator::found(const QString &folder, bool remember)
 {
     m_context.dbFolder = folder;
-    SettingKeys::DBPath.write(folder);
+    if (remember)
+        SettingKeys::DBPath.write(folder);
     return true;
 }
 
@@ -56,42 +107,96 @@ QString DatabaseLocator::typedFolder(const QString &answer)
 
 bool DatabaseLocator::locate()
 {
-    // 1. The stored folder (a hand-edited one may lack its separator); a stale
-    //    one is skipped without being forgotten.
-    QString folder = modGen::getShortPath(typedFolder(SettingKeys::DBPath.read())).trimmed();
-    m_context.dbFolder = folder;
-    if (!folder.isEmpty()) {
-        if (holdsDatabase(folder))
-            return true;
-        forget();
+    m_context.dbFolder.clear();
+    const QString remembered = SettingKeys::DBPath.read().trimmed();
+    if (!remembered.isEmpty())
+        return locateRemembered(remembered);
+
+    // Nothing remembered: this machine's share (where the system has one), then the
+    // program's folder; the first that holds a database wins.
+    const QString share = m_context.shareFolder ? m_context.shareFolder() : QString();
+    if (holdsAnything(share))
+        return settle(share);
+    const QString program = m_context.programFolder ? m_context.programFolder() : QString();
+    if (holdsAnything(program))
+        return settle(program);
+
+    const std::optional<QString> given = askForFolder();
+    return given ? found(*given, true) : false;
+}
+
+bool DatabaseLocator::locateRemembered(const QString &remembered)
+{
+    for (;;) {
+        // A hand-edited value may lack its separator.
+        const QString folder = modGen::getShortPath(typedFolder(remembered)).trimmed();
+        const std::optional<AppError> problem = folder.isEmpty() ? folderNotReached(remembered) : problemAt(folder);
+        if (!problem)
+            return found(folder, false); // found where it was: not rewritten
+        switch (askAfterFailure(databaseIn(folder.isEmpty() ? typedFolder(remembered) : folder), *problem)) {
+        case Choice::TryAgain:
+            continue;
+        case Choice::OtherLocation:
+            if (const std::optional<QString> given = askForFolder())
+                return found(*given, true);
+            continue; // the prompt cancelled: back to the question
+        case Choice::End:
+            m_context.dbFolder.clear();
+            return false;
+        }
     }
+}
 
-    // 2. This machine's share, where the system has one.
-    folder = m_context.shareFolder ? m_context.shareFolder() : QString();
-    if (!folder.isEmpty()) {
-        if (holdsDatabase(folder))
-            return found(folder);
-        forget();
+bool DatabaseLocator::settle(const QString &folder)
+{
+    for (;;) {
+        const std::optional<AppError> problem = problemAt(folder);
+        if (!problem)
+            return found(folder, true);
+        switch (askAfterFailure(databaseIn(folder), *problem)) {
+        case Choice::TryAgain:
+            continue;
+        case Choice::OtherLocation:
+            if (const std::optional<QString> given = askForFolder())
+                return found(*given, true);
+            continue;
+        case Choice::End:
+            m_context.dbFolder.clear();
+            return false;
+        }
     }
+}
 
-    // 3. The program's folder.
-    folder = m_context.programFolder ? m_context.programFolder() : QString();
-    if (holdsDatabase(folder))
-        return found(folder);
-    forget();
-
-    // 4. Ask until the user gives a folder that holds the file, or gives up.
+std::optional<QString> DatabaseLocator::askForFolder()
+{
     for (;;) {
         const std::optional<QString> answer =
             Dialogs::instance().input(nullptr, promptText(), promptTitle(), QString());
-        if (!answer || answer->trimmed().isEmpty()) {
-            forget();
-            return false;
+        if (!answer || answer->trimmed().isEmpty())
+            return std::nullopt;
+        const QString folder = modGen::getShortPath(typedFolder(*answer)).trimmed();
+        if (holdsAnything(folder)) {
+            const std::optional<AppError> problem = problemAt(folder);
+            if (!problem)
+                return folder;
+            // Something of that name is there but will not open: the data layer says what.
+            Dialogs::instance().message(nullptr, problem->description(), retryTitle(), MsgButtons::Ok,
+                                        MsgIcon::Exclamation);
+            continue;
         }
-        folder = modGen::getShortPath(typedFolder(*answer)).trimmed();
-        if (holdsDatabase(folder))
-            return found(folder);
-        forget();
         Dialogs::instance().message(nullptr, retryText(), retryTitle(), MsgButtons::Ok, MsgIcon::Information);
     }
+}
+
+DatabaseLocator::Choice DatabaseLocator::askAfterFailure(const QString &location, const AppError &problem)
+{
+    if (problem.number() == DataError::Locked) {
+        const int seconds = (BusyWaits * Database::defaultBusyTimeout() + 999) / 1000;
+        const int chosen = Dialogs::instance().choose(nullptr, busyText(location, seconds), retryTitle(),
+                                                      busyChoices(), MsgIcon::Exclamation);
+        return chosen == 0 ? Choice::TryAgain : Choice::End;
+    }
+    const int chosen = Dialogs::instance().choose(nullptr, unreachableText(problem.description()), retryTitle(),
+                                                  unreachableChoices(), MsgIcon::Exclamation);
+    return chosen == 0 ? Choice::TryAgain : chosen == 1 ? Choice::OtherLocation : Choice::End;
 }

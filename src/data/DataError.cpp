@@ -68,4 +68,16 @@ AppError makeWithText(int number, const QString &text)
     return AppError(number, QString::fromLatin1(Source), text);
 }
 
+AppError locked(const QString &whatDidNotHappen)
+{
+    return makeWithText(Locked, QStringLiteral("The database is busy: another workstation is writing to it. %1 "
+                                               "Wait a moment and try again.")
+                                    .arg(whatDidNotHappen));
+}
+
+AppError lockedAs(const AppError &error, const QString &whatDidNotHappen)
+{
+    return error.number() == Locked ? locked(whatDidNotHappen) : error;
+}
+
 } // namespace DataError

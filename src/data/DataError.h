@@ -42,4 +42,11 @@ AppError make(int number, const QString &detail = QString());
 // depends on the case (a bad database file: which file, and what is wrong with it).
 AppError makeWithText(int number, const QString &text);
 
+// The Locked error of an action that saves nothing (a search, a read, starting a
+// new record): the standard text says "Nothing was saved", this one says what did
+// not happen instead, e.g. locked("The search was not made.").
+AppError locked(const QString &whatDidNotHappen);
+// `error` itself, or, when it is Locked, locked(whatDidNotHappen).
+AppError lockedAs(const AppError &error, const QString &whatDidNotHappen);
+
 } // namespace DataError

@@ -163,11 +163,16 @@ QSqlQuery Database::query(const QString &sql, const QVariantList &params)
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
+    // A read kept out by another workstation's write saved nothing: said so, not "Nothing was saved".
+    const auto failed = [this, &q] {
+        const AppError error = errorFrom(q);
+        return m_transactionDepth > 0 ? error : DataError::lockedAs(error, QStringLiteral("The records could not be read."));
+    };
     if (!q.prepare(sql))
-        throw errorFrom(q);
+        throw failed();
     bindAll(q, params);
     if (!q.exec())
-        throw errorFrom(q);
+        throw failed();
     return q;
 }
 

@@ -55,6 +55,8 @@ public:
     // bound, never pasted into the SQL.
     int execute(const QString &sql, const QVariantList &params = {});
     // A prepared, executed, forward-only query; the caller reads and finishes it.
+    // Outside a write transaction a lock of another workstation fails it with a
+    // Locked error that says the records could not be read (nothing was to be saved).
     QSqlQuery query(const QString &sql, const QVariantList &params = {});
 
     // Write transactions take the write lock at once (BEGIN IMMEDIATE on SQLite); a

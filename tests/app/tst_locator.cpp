@@ -1,20 +1,43 @@
 #include "app/DatabaseLocator.h"
 #include "core/AppContext.h"
 #include "core/Settings.h"
+#include "data/Database.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
+#include "ThrownError.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
 // The database search through real temporary folders: stored, share, program
-// folder, then the prompt, with the user's answers scripted.
+// folder, then the prompt, with the user's answers scripted. A remembered
+// database that cannot be opened is asked about, never replaced behind the
+// user's back.
 class TestLocator : public QObject
 {
     Q_OBJECT
 
     QString folder(const QString &name) const { return m_env->folder(name); }
+    // The remembered folder as an earlier run left it, and the store's time (a rewrite would change it).
+    QDateTime remember(const QString &value) const
+    {
+        SettingKeys::DBPath.write(value);
+        QTest::qSleep(20);
+        return QFileInfo(Settings::storeFile()).lastModified();
+    }
+    static ScriptedDialogs::Box choiceBox(const QString &text, const QStringList &choices)
+    {
+        return {text, QStringLiteral("Connecting to Server"), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+                choices};
+    }
+    static QString retryText()
+    {
+        return QStringLiteral("Incorrect Database Path Entered\rPlease check your value and try again. \r"
+                              "Path must be in the form shown in the Example");
+    }
 
     std::unique_ptr<TestEnvironment> m_env;
     AppContext m_context;
@@ -35,8 +58,10 @@ private slots:
             return folder(QStringLiteral("program"));
         };
     }
+    void cleanup() { Database::setDefaultBusyTimeout(5000); }
 
-    // Stored folder, share, program folder: the first that holds a database wins.
+    // A remembered folder that holds the database wins and is not rewritten; a desk
+    // that remembers nothing tries the share, then the program's folder.
     void searchOrder_data()
     {
         QTest::addColumn<QStringList>("databases"); // the folders that hold a Quorvex.mdb
@@ -47,31 +72,28 @@ private slots:
         QTest::newRow("stored wins") << QStringList {"stored", "share", "program"} << "stored/" << "stored" << 0 << 0;
         // Stored by hand without the trailing separator: still that folder.
         QTest::newRow("stored, no separator") << QStringList {"stored", "share"} << "stored" << "stored" << 0 << 0;
-        QTest::newRow("stored holds none") << QStringList {"share", "program"} << "stored/" << "share" << 1 << 0;
+        QTest::newRow("nothing stored: share") << QStringList {"share", "program"} << "" << "share" << 1 << 0;
         // A system without shares skips the step.
-        QTest::newRow("stale stored, no share") << QStringList {"program"} << "gone/" << "program" << 1 << 1;
+        QTest::newRow("nothing stored, no share") << QStringList {"program"} << "" << "program" << 1 << 1;
     }
     void searchOrder()
     {
         QFETCH(QStringList, databases);
         QFETCH(QString, stored);
         QFETCH(QString, found);
-        folder(QStringLiteral("stored")); // exists, holding a database only where listed
         for (const QString &name : databases)
             m_env->createDatabase(folder(name));
         if (!databases.contains(QStringLiteral("share")))
             m_share.clear();
-        const QString raw = QDir::toNativeSeparators(m_env->root() + stored);
-        SettingKeys::DBPath.write(raw);
-        QTest::qSleep(20); // a rewrite would show in the file's time
-        const QDateTime written = QFileInfo(Settings::storeFile()).lastModified();
+        const QString raw = stored.isEmpty() ? QString() : QDir::toNativeSeparators(m_env->root() + stored);
+        const QDateTime written = remember(raw);
         ScriptedDialogs dialogs;
 
         QVERIFY(DatabaseLocator(m_context).locate());
         QCOMPARE(m_context.dbFolder, folder(found));
         QTEST(m_shareCalls, "shareCalls");
         QTEST(m_programCalls, "programCalls");
-        if (found == QStringLiteral("stored")) { // found in the first step: not rewritten
+        if (found == QStringLiteral("stored")) { // found where it was remembered: not rewritten
             QCOMPARE(SettingKeys::DBPath.read(), raw);
             QCOMPARE(QFileInfo(Settings::storeFile()).lastModified(), written);
         } else {
@@ -101,7 +123,6 @@ private slots:
         QFETCH(int, retries);
         m_env->createDatabase(folder(QStringLiteral("Events")));
         folder(QStringLiteral("nodb"));
-        SettingKeys::DBPath.write(m_env->root() + QStringLiteral("gone") + QDir::separator());
         ScriptedDialogs dialogs;
         for (const std::optional<QString> &answer : answers)
             dialogs.answerInput(answer ? std::optional<QString>(answer->arg(m_env->root())) : answer);
@@ -116,12 +137,135 @@ private slots:
                  QStringList(answers.size(), QStringLiteral("Enter a Full UNC Path to the Database\rE.g \\\\MyComputerName\\Quorvex\\")));
         QCOMPARE(dialogs.boxes().size(), retries);
         for (const ScriptedDialogs::Box &box : dialogs.boxes())
-            QCOMPARE(box, (ScriptedDialogs::Box {QStringLiteral("Incorrect Database Path Entered\rPlease check your value "
-                                                                "and try again. \rPath must be in the form shown in the Example"),
-                                                 QStringLiteral("Connecting to Server"), MsgButtons::Ok, MsgIcon::Information}));
+            QCOMPARE(box, (ScriptedDialogs::Box {retryText(), QStringLiteral("Connecting to Server"), MsgButtons::Ok,
+                                                 MsgIcon::Information}));
         QVERIFY(dialogs.allAnswersUsed());
         QCOMPARE(m_shareCalls, 1);
         QCOMPARE(m_programCalls, 1);
+    }
+
+    // The remembered folder is on a share not mounted yet (its folder renamed away): the
+    // search never falls through to the program's own database. The user is told which
+    // database and why, and chooses; only a location the user gives replaces it.
+    void unreachableRememberedDatabaseIsAskedAbout_data()
+    {
+        QTest::addColumn<int>("choice"); // 0 Try Again (once the share is back), 1 Other Location, 2 End
+        QTest::addColumn<QString>("found");
+        QTest::newRow("try again") << 0 << "shared";
+        QTest::newRow("other location") << 1 << "Events";
+        QTest::newRow("end") << 2 << "";
+    }
+    void unreachableRememberedDatabaseIsAskedAbout()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, found);
+        const QString shared = folder(QStringLiteral("shared"));
+        m_env->createDatabase(shared);
+        m_env->createDatabase(folder(QStringLiteral("program"))); // the empty one the build put there
+        m_env->createDatabase(folder(QStringLiteral("Events")));
+        const QDateTime written = remember(shared);
+        const QString unmounted = m_env->root() + QStringLiteral("unmounted");
+        QVERIFY(QDir().rename(shared, unmounted));
+
+        ScriptedDialogs dialogs;
+        dialogs.answerChoice(choice, [&] {
+            if (choice == 0)
+                QVERIFY(QDir().rename(unmounted, shared)); // the share is connected meanwhile
+        });
+        if (choice == 1) {
+            dialogs.answerInput(std::nullopt); // Cancel at the prompt: back to the question
+            dialogs.answerChoice(1);
+            dialogs.answerInput(m_env->root() + QStringLiteral("Events"));
+        }
+        QCOMPARE(DatabaseLocator(m_context).locate(), !found.isEmpty());
+
+        const ScriptedDialogs::Box asked = choiceBox(
+            DatabaseLocator::unreachableText(QStringLiteral("The folder \"%1\" cannot be reached: it does not exist, or "
+                                                            "the network share that holds it is not connected.")
+                                                 .arg(QDir::toNativeSeparators(shared))),
+            {"&Try Again", "&Other Location...", "&End Quorvex"});
+        QCOMPARE(dialogs.boxes().first(), asked);
+        QCOMPARE(dialogs.boxes().size(), choice == 1 ? 2 : 1);
+        QVERIFY(dialogs.allAnswersUsed());
+        QCOMPARE(m_context.dbFolder, found.isEmpty() ? QString() : folder(found));
+        QCOMPARE(m_programCalls + m_shareCalls, 0); // never the program's own database
+        if (choice == 1) {
+            QCOMPARE(SettingKeys::DBPath.read(), folder(found)); // the user's explicit choice
+        } else {
+            QCOMPARE(SettingKeys::DBPath.read(), shared);
+            QCOMPARE(QFileInfo(Settings::storeFile()).lastModified(), written);
+        }
+    }
+
+    // Something named Quorvex.mdb that will not open gets the data layer's own words
+    // (never the network-path prompt), whether remembered or found by the search;
+    // the remembered location is kept.
+    void unusableDatabaseGetsItsOwnMessage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("remembered");
+        QTest::newRow("a folder, remembered") << "folder" << true;
+        QTest::newRow("an empty file, remembered") << "empty" << true;
+        QTest::newRow("junk in the program folder") << "junk" << false;
+        QTest::newRow("a folder in the program folder") << "folder" << false;
+    }
+    void unusableDatabaseGetsItsOwnMessage()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, remembered);
+        m_share.clear();
+        const QString where = folder(remembered ? QStringLiteral("stored") : QStringLiteral("program"));
+        const QString file = where + QLatin1String(AppContext::DatabaseFileName);
+        if (kind == QStringLiteral("folder")) {
+            QVERIFY(QDir().mkpath(file));
+        } else {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (kind == QStringLiteral("junk"))
+                f.write(QByteArray(4096, 'z'));
+        }
+        if (remembered)
+            remember(where);
+        const std::optional<AppError> why = thrownError([&] { Database::checkFile(file); });
+        QVERIFY(why);
+
+        ScriptedDialogs dialogs;
+        dialogs.answerChoice(2);
+        QVERIFY(!DatabaseLocator(m_context).locate());
+        QCOMPARE(dialogs.boxes().size(), 1);
+        QCOMPARE(dialogs.lastBox(), choiceBox(DatabaseLocator::unreachableText(why->description()),
+                                              DatabaseLocator::unreachableChoices()));
+        QVERIFY(dialogs.inputPrompts().isEmpty());
+        if (kind == QStringLiteral("folder"))
+            QVERIFY2(why->description().contains(QStringLiteral("is a folder")), qPrintable(why->description()));
+        QCOMPARE(SettingKeys::DBPath.read(), remembered ? where : QString());
+    }
+
+    // Another workstation holds the database locked at start: it is waited out a while,
+    // then offered as Try Again or End, never reported as "Nothing was saved".
+    void lockAtStartIsWaitedOutThenOffered()
+    {
+        const QString stored = folder(QStringLiteral("stored"));
+        const QString file = m_env->createDatabase(stored);
+        remember(stored);
+        Database::setDefaultBusyTimeout(150);
+        auto other = Database::openSeparate(file);
+        other->execute(QStringLiteral("BEGIN EXCLUSIVE"));
+
+        ScriptedDialogs dialogs;
+        dialogs.answerChoice(0); // still locked: asked again
+        dialogs.answerChoice(0, [&] { other->execute(QStringLiteral("ROLLBACK")); });
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(DatabaseLocator(m_context).locate());
+        QVERIFY2(waited.elapsed() >= 2 * DatabaseLocator::BusyWaits * 150 - 50, "the lock was not waited out");
+        const ScriptedDialogs::Box busy = choiceBox(DatabaseLocator::busyText(file, 1), {"&Try Again", "&End Quorvex"});
+        QCOMPARE(dialogs.boxes().size(), 2);
+        QCOMPARE(dialogs.boxes().at(0), busy);
+        QCOMPARE(dialogs.boxes().at(1), busy);
+        QVERIFY(!busy.text.contains(QStringLiteral("Nothing was saved")));
+        QCOMPARE(m_context.dbFolder, stored);
+        QCOMPARE(SettingKeys::DBPath.read(), stored);
     }
 };
 
