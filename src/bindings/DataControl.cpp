@@ -1,9 +1,11 @@
 #include "DataControl.h"
+#include "OneLineValidator.h"
 
 #include "data/BoundValue.h"
 #include "data/Database.h"
 #include "data/DataError.h"
 #include "core/Dialogs.h"
+#include "core/TextInput.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,6 +54,14 @@ void makeNullable(QDateTimeEdit *edit)
 {
     if (edit->specialValueText().isEmpty())
         edit->setSpecialValueText(QStringLiteral(" "));
+}
+
+// A one-line box keeps one line of visible text, however the text came in (a box
+// with a validator of its own keeps that one).
+void keepOneLine(QLineEdit *edit)
+{
+    if (edit && !edit->validator())
+        edit->setValidator(new OneLineValidator(edit));
 }
 
 } // namespace
@@ -259,6 +269,10 @@ void DataControl::bind(QWidget *widget, const QString &field)
     m_bindings.append(Binding {widget, field});
     if (auto *date = qobject_cast<QDateTimeEdit *>(widget))
         makeNullable(date);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        keepOneLine(edit);
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        keepOneLine(combo->lineEdit());
     connectEdits(widget);
     if (hasCurrentRow()) {
         QVariant value;
@@ -293,6 +307,10 @@ void DataControl::connectEdits(QWidget *widget)
         connect(text, &QPlainTextEdit::textChanged, this, [this, text] { markChanged(text); });
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         connect(combo, &QComboBox::activated, this, [this, combo] { markChanged(combo); });
+        // Text cleaned on its way in (a paste with a line break) resets the modified
+        // flag below; the edit itself is the user's all the same.
+        if (QLineEdit *edit = combo->lineEdit())
+            connect(edit, &QLineEdit::textEdited, this, [this, combo] { markChanged(combo); });
         // Followed through the combo itself, so a combo made editable after binding
         // still writes what is typed; the line edit's modified flag tells typing
         // from code (setEditText clears it).
@@ -391,7 +409,7 @@ QVariant DataControl::widgetValue(QWidget *widget) const
     if (auto *edit = qobject_cast<QLineEdit *>(widget))
         return edit->text();
     if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
-        return plain->toPlainText();
+        return textInput::multiLine(plain->toPlainText());
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         return combo->currentText();
     if (auto *check = qobject_cast<QCheckBox *>(widget))

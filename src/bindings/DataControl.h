@@ -67,7 +67,10 @@ public:
     // QDateEdit or QLabel (read-only display, written through setBoundValue) to `field`.
     // Only the user's edits mark data changed (textEdited, a pick from the list,
     // a click); a date box shows a null date as its minimum date with a blank
-    // special text. Bind an editable combo box after making it editable.
+    // special text. A one-line box (a line edit, a combo's edit) keeps one line of
+    // visible text however it came in (textInput::oneLine); a multi-line box's
+    // value loses only the direction overrides. Bind an editable combo box after
+    // making it editable.
     void bind(QWidget *widget, const QString &field);
     QString boundField(QWidget *widget) const;
     // Sets a bound widget's display and writes the field of the pending row (the
