@@ -6,7 +6,11 @@
 #include "core/AppError.h"
 #include "core/Dialogs.h"
 #include "bindings/DataControl.h"
+#include "data/DataError.h"
+#include "data/Database.h"
+#include "data/EventContents.h"
 #include "data/Recordset.h"
+#include "data/WriteTransaction.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +27,22 @@
 namespace {
 
 const QString RecordSource = QStringLiteral("Select * from Program");
+
+// "3 attendees", "1 donation".
+QString counted(qint64 n, const char *noun)
+{
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(noun), n == 1 ? QString() : QStringLiteral("s"));
+}
+
+// The delete question: the event alone, or the event and what goes with it.
+QString deleteQuestion(const EventContents::Counts &counts)
+{
+    QString question = QStringLiteral("Are you sure you want to DELETE the Current Event?");
+    if (counts.attendees > 0)
+        question += QStringLiteral("\r\rIts %1 and their %2 will be deleted with it.")
+                        .arg(counted(counts.attendees, "attendee"), counted(counts.donations, "donation"));
+    return question;
+}
 
 // One row of the form: the caption label's index, its text and the bound field.
 struct FieldRow
@@ -177,7 +197,11 @@ void EventWindow::cmdAdd_Click()
         Recordset *rs = m_datPrimaryRS->recordset();
         if (!rs)
             throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("The events are not open. Close this window and open the Event Form again."));
-        rs->addNew();
+        try {
+            rs->addNew();
+        } catch (const AppError &error) {
+            throw DataError::lockedAs(error, QStringLiteral("No new event was started."));
+        }
         m_txtFields[1]->setFocus();
     });
 }
@@ -192,7 +216,12 @@ void EventWindow::cmdUpdate_Click()
 void EventWindow::saveEvent()
 {
     Recordset *rs = m_datPrimaryRS->recordset();
-    if (rs && rs->editMode() != EditMode::None && rs->updatable())
+    if (!rs)
+        return;
+    // A read-only database says so, rather than Save doing nothing while the typing stays.
+    if (rs->database().isReadOnly())
+        throw rs->database().readOnlyError();
+    if (rs->editMode() != EditMode::None)
         rs->update();
 }
 
@@ -204,22 +233,43 @@ void EventWindow::cmdDelete_Click()
 
 void EventWindow::deleteEvent()
 {
-    // No is the default answer: Enter alone must not delete an event.
-    const MsgAnswer answer = Dialogs::instance().message(
-        this, QStringLiteral("Are you sure you want to DELETE the Current Event?"), QStringLiteral("DELETE Event"),
-        MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No);
-    if (answer != MsgAnswer::Yes)
-        return;
     Recordset *rs = m_datPrimaryRS->recordset();
-    if (!rs)
-        return;
-    if (rs->editMode() == EditMode::Adding) {
-        // A row that was never written: deleting it means dropping it.
-        m_datPrimaryRS->cancelChanges();
+    if (rs && rs->database().isReadOnly())
+        throw rs->database().readOnlyError(); // said before the question, not after it
+    const bool stored = rs && rs->editMode() != EditMode::Adding && !(rs->bof() && rs->eof());
+    const qint64 key = stored ? rs->currentKey() : 0;
+    EventContents::Counts told = stored ? EventContents::count(rs->database(), key) : EventContents::Counts();
+    for (;;) {
+        // No is the default answer: Enter alone must not delete an event.
+        const MsgAnswer answer = Dialogs::instance().message(this, deleteQuestion(told), QStringLiteral("DELETE Event"),
+                                                             MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No);
+        if (answer != MsgAnswer::Yes || !rs)
+            return;
+        if (!stored) {
+            // A row that was never written: deleting it means dropping it. An empty list has nothing to delete.
+            if (rs->editMode() == EditMode::Adding)
+                m_datPrimaryRS->cancelChanges();
+            return;
+        }
+        // The event, its attendees and their donations go in one transaction.
+        WriteTransaction write(rs->database());
+        const EventContents::Counts now = EventContents::count(rs->database(), key);
+        if (now != told) {
+            told = now; // another workstation registered someone meanwhile: ask again, with the new numbers
+            continue;
+        }
+        try {
+            EventContents::deleteAttendees(rs->database(), key);
+            // Deleting the last row must not leave the window on no row while events remain.
+            m_datPrimaryRS->deleteCurrentAndMove(DataControl::AfterLastRow::ShowLastRow);
+            write.commit();
+        } catch (...) {
+            // Nothing was deleted: show the events as they are stored.
+            ignoreErrors([&] { m_datPrimaryRS->refresh(); });
+            throw;
+        }
         return;
     }
-    // Deleting the last row must not leave the window on no row while events remain.
-    m_datPrimaryRS->deleteCurrentAndMove(DataControl::AfterLastRow::ShowLastRow);
 }
 
 void EventWindow::cmdOK_Click()
@@ -255,16 +305,20 @@ void EventWindow::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
-// Unloading writes a pending change of the current row (the data control's
-// Unload action), as both OK and Cancel have always done; that includes a new
-// row nobody typed into, so an event chosen right after Add New exists. A failed
-// write is reported by the data control, so the typing never vanishes silently.
+// OK writes a pending change of the current row as the window unloads (the data
+// control's Unload action); that includes a new row nobody typed into, so an event
+// chosen right after Add New exists. A failed write is reported by the data
+// control, so the typing never vanishes silently. Cancel (the button, Esc, the
+// close box) throws the pending change away: nothing of it reaches the database.
 void EventWindow::unloadWindow(int result)
 {
     if (m_unloading || m_unloaded)
         return;
     m_unloading = true;
-    m_runner.reporting({}, [this] { m_datPrimaryRS->unload(); });
+    if (result == QDialog::Accepted)
+        m_runner.reporting({}, [this] { m_datPrimaryRS->unload(); });
+    else
+        ignoreErrors([this] { m_datPrimaryRS->cancelChanges(); });
     formUnload();
     m_unloaded = true;
     setResult(result);

@@ -13,9 +13,11 @@ class QLineEdit;
 class QPushButton;
 
 // "frmEvent", caption "Event Setup": create, edit, delete and choose events.
-// Always shown modally (through Dialogs::showModal); OK reports the chosen event
-// (eventChosen), Cancel leaves it unchanged. Each showing after an unload is a
-// fresh window.
+// Always shown modally (through Dialogs::showModal); OK writes what is pending and
+// reports the chosen event (eventChosen); Cancel throws the pending change away
+// and leaves the chosen event unchanged. Deleting an event deletes its attendees
+// and their donations with it, after a question that says how many. Each showing
+// after an unload is a fresh window.
 class EventWindow : public QDialog
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 // The event window: loading the events, the record caption, Add New / Save /
-// Delete, and handing the chosen event to the registration window on OK.
+// Delete (with the event's attendees and donations), and handing the chosen event
+// to the registration window on OK; Cancel keeps nothing of what was typed.
 
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
@@ -220,53 +221,65 @@ private slots:
         QCOMPARE(count("Program"), 0);
     }
 
-    void deleteAsksAndKeepsTheAttendees()
+    void deleteAsksAndTakesTheAttendeesAndDonations()
     {
         for (const char *name : {"First", "Second", "Third"})
             addEvent(count("Program") + 1, QString::fromLatin1(name));
-        exec(QStringLiteral("INSERT INTO Attendees (ProgramID, LastName) VALUES (1, 'A'), (1, 'B')"));
+        exec(QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID, LastName) VALUES (1, 1, 'A'), (2, 1, 'B'), "
+                            "(3, 3, 'Kept')"));
+        exec(QStringLiteral("INSERT INTO Donations (AttendeeID, Amount) VALUES (1, 10000), (1, 20000), (3, 30000)"));
         openWindow();
+        const auto question = [](const QString &text) {
+            return ScriptedDialogs::Box {text, QStringLiteral("DELETE Event"), MsgButtons::YesNo, MsgIcon::Question,
+                                         MsgAnswer::No};
+        };
 
-        m_dialogs->answer(MsgAnswer::No); // No changes nothing
+        // The question says what goes with the event; No changes nothing.
+        m_dialogs->answer(MsgAnswer::No);
         click("cmdDelete");
-        QCOMPARE(m_dialogs->lastBox(), (ScriptedDialogs::Box {QStringLiteral("Are you sure you want to DELETE the Current Event?"),
-                                                              QStringLiteral("DELETE Event"), MsgButtons::YesNo,
-                                                              MsgIcon::Question, MsgAnswer::No}));
-        QCOMPARE(count("Program"), 3);
+        QCOMPARE(m_dialogs->lastBox(), question(QStringLiteral("Are you sure you want to DELETE the Current Event?\r\r"
+                                                               "Its 2 attendees and their 2 donations will be deleted "
+                                                               "with it.")));
+        QCOMPARE(count("Program") * 100 + count("Attendees") * 10 + count("Donations"), 333);
 
-        // Yes deletes the event only, and moves on to the next one.
+        // Yes deletes the event with its attendees and their donations, and moves on to the next one.
         m_dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
         QVERIFY(column(1, "Name").isNull());
-        QCOMPARE(count("Attendees WHERE ProgramID = 1"), 2);
+        QCOMPARE(count("Attendees WHERE ProgramID = 1"), 0);
+        QCOMPARE(count("Donations WHERE AttendeeID IN (1, 2)"), 0);
+        QCOMPARE(count("Attendees") * 10 + count("Donations"), 11); // another event's stay
         QCOMPARE(field(1)->text(), QStringLiteral("Second"));
         QCOMPARE(caption(), QStringLiteral("Record: 1 of 2"));
 
-        // Deleting the last row moves back to the one before it.
+        // One of each, in the singular. Deleting the last row moves back to the one before it.
         move(3);
         m_dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
+        QCOMPARE(m_dialogs->lastBox().text, QStringLiteral("Are you sure you want to DELETE the Current Event?\r\r"
+                                                           "Its 1 attendee and their 1 donation will be deleted with it."));
         QVERIFY(column(3, "Name").isNull());
         QCOMPARE(field(1)->text(), QStringLiteral("Second"));
         QCOMPARE(caption(), QStringLiteral("Record: 1 of 1"));
 
-        // The only row goes and the display clears; on an empty table Delete is harmless.
+        // An event without attendees is asked about as always. The only row goes and the
+        // display clears; on an empty table Delete is harmless.
         m_dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
-        QCOMPARE(count("Program"), 0);
+        QCOMPARE(m_dialogs->lastBox(), question(QStringLiteral("Are you sure you want to DELETE the Current Event?")));
+        QCOMPARE(count("Program") + count("Attendees") + count("Donations"), 0);
         QCOMPARE(field(0)->text() + field(1)->text(), QString());
         QCOMPARE(caption(), QStringLiteral("Record: 0 of 0"));
         m_dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
 
-        // Delete on a new row that was never written drops it: Cancel then writes nothing.
+        // Delete on a new row that was never written drops it.
         click("cmdAdd");
         QTest::keyClicks(field(1), QStringLiteral("Mistake"));
         m_dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
-        click("cmdCancel");
+        click("cmdOK");
         QCOMPARE(count("Program"), 0);
-        QCOMPARE(count("Attendees"), 2);
     }
 
     void okHandsOverANewEvent()
@@ -292,7 +305,7 @@ private slots:
         QCOMPARE(column(key, "ProgramID").toLongLong(), key);
     }
 
-    void closingWritesThePendingChange_data()
+    void okWritesAndCancelDiscardsThePendingChange_data()
     {
         QTest::addColumn<int>("how");
         QTest::newRow("OK") << 0;
@@ -301,36 +314,46 @@ private slots:
         QTest::newRow("close box") << 3;
     }
 
-    void closingWritesThePendingChange()
+    void okWritesAndCancelDiscardsThePendingChange()
     {
         QFETCH(int, how);
         addEvent(1, QStringLiteral("Kept"));
         addEvent(40000, QStringLiteral("Other"));
+        const auto close = [&](EventWindow *w) {
+            if (how == 0)
+                click("cmdOK");
+            else if (how == 1)
+                click("cmdCancel");
+            else if (how == 2)
+                QTest::keyClick(w, Qt::Key_Escape);
+            else
+                w->close();
+            QCOMPARE(w->tag(), how == 0 ? QStringLiteral("OK") : QStringLiteral("Cancel"));
+            QCOMPARE(w->result(), how == 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
+            QVERIFY(w->isUnloaded() && !w->isVisible());
+            finishDeletes();
+            QVERIFY(m_window.isNull()); // the unloaded window is gone
+        };
 
         // A busy cursor left by an earlier step, however deep, is cleared as the window unloads.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QApplication::setOverrideCursor(Qt::BusyCursor);
         EventWindow *w = openWindow();
         move(3);
-        QTest::keyClicks(field(3), QStringLiteral("Kim"));
-        if (how == 0)
-            click("cmdOK");
-        else if (how == 1)
-            click("cmdCancel");
-        else if (how == 2)
-            QTest::keyClick(w, Qt::Key_Escape);
-        else
-            w->close();
-        QCOMPARE(w->tag(), how == 0 ? QStringLiteral("OK") : QStringLiteral("Cancel"));
-        QCOMPARE(w->result(), how == 0 ? int(QDialog::Accepted) : int(QDialog::Rejected));
-        QVERIFY(w->isUnloaded() && !w->isVisible());
-        // OK reports the event shown; the others report nothing.
-        const std::pair<QString, QString> none;
-        QCOMPARE(m_chosen, how == 0 ? std::make_pair(QStringLiteral("40000"), QStringLiteral("Other")) : none);
-        QCOMPARE(column(40000, "Director").toString(), QStringLiteral("Kim")); // never lost
+        QTest::keyClicks(field(1), QStringLiteral(" renamed"));
+        close(w);
         QVERIFY(!QApplication::overrideCursor());
-        finishDeletes();
-        QVERIFY(m_window.isNull()); // the unloaded window is gone
+        // OK writes the change and reports the event shown; the others write and report nothing.
+        const std::pair<QString, QString> none;
+        QCOMPARE(m_chosen, how == 0 ? std::make_pair(QStringLiteral("40000"), QStringLiteral("Other renamed")) : none);
+        QCOMPARE(column(40000, "Name").toString(), how == 0 ? QStringLiteral("Other renamed") : QStringLiteral("Other"));
+
+        // A new event: OK stores it, Cancel leaves no empty event behind.
+        w = openWindow();
+        click("cmdAdd");
+        QTest::keyClicks(field(1), QStringLiteral("Typed"));
+        close(w);
+        QCOMPARE(count("Program"), how == 0 ? 3 : 2);
     }
 };
 
