@@ -2,6 +2,7 @@
 
 #include "BoundValue.h"
 #include "Currency.h"
+#include "DataError.h"
 #include "ValueCodec.h"
 #include "core/AppError.h"
 
@@ -59,6 +60,7 @@ void RecordsetModel::setRecordset(Recordset *recordset)
     m_recordset = recordset;
     m_pendingRow = -1;
     m_pendingAdded = false;
+    m_pendingDraft = false;
     m_rows.clear();
     m_fieldIndexes.clear();
     for (const QString &field : std::as_const(m_fields))
@@ -158,6 +160,7 @@ void RecordsetModel::reload()
     beginResetModel();
     m_pendingRow = -1;
     m_pendingAdded = false;
+    m_pendingDraft = false;
     m_rows.clear();
     readAll();
     endResetModel();
@@ -219,6 +222,11 @@ FieldKind RecordsetModel::kindOf(int column) const
 bool RecordsetModel::hasAddRow() const
 {
     return m_allowAddRow && m_recordset && m_recordset->isOpen() && m_recordset->updatable();
+}
+
+bool RecordsetModel::isReadOnly() const
+{
+    return m_recordset && m_recordset->isOpen() && !m_recordset->updatable();
 }
 
 bool RecordsetModel::isAddRow(int row) const
@@ -371,8 +379,24 @@ bool RecordsetModel::setData(const QModelIndex &index, const QVariant &value, in
     if (m_pendingRow >= 0 && m_pendingRow != row && !submit())
         return false;
     try {
+        if (row == m_pendingRow && m_pendingDraft) {
+            setDraftValue(row, index.column(), entered);
+            emit dataChanged(index, index);
+            return true;
+        }
         if (isAddRow(row)) {
-            rs->addNew();
+            try {
+                rs->addNew();
+            } catch (const AppError &e) {
+                if (e.number() != DataError::Locked)
+                    throw;
+                // Another workstation holds the lock: the typing stays in the row, which is
+                // written (and said so when it cannot be yet) as any new row is, on leaving it.
+                startDraft(row);
+                setDraftValue(row, index.column(), entered);
+                emit dataChanged(index, index);
+                return true;
+            }
             if (rs->editMode() != EditMode::Adding)
                 return false; // the data control refused the action
             for (auto it = m_defaults.cbegin(); it != m_defaults.cend(); ++it) {
@@ -431,11 +455,84 @@ bool RecordsetModel::submit()
     return true;
 }
 
+void RecordsetModel::startDraft(int row)
+{
+    Row draft;
+    draft.values = QVariantList(m_fields.size());
+    for (auto it = m_defaults.cbegin(); it != m_defaults.cend(); ++it)
+        ignoreErrors([&] { setDraftValueIn(draft, it.key(), it.value()()); });
+    for (auto it = m_links.cbegin(); it != m_links.cend(); ++it)
+        ignoreErrors([&] { setDraftValueIn(draft, it.key(), it.value()); });
+    Row blank;
+    blank.values = QVariantList(m_fields.size());
+    beginInsertRows(QModelIndex(), row + 1, row + 1);
+    m_rows.append(blank);
+    m_pendingRow = row;
+    m_pendingAdded = true;
+    m_pendingDraft = true;
+    endInsertRows();
+    m_rows[row] = draft;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, row, row + 1);
+}
+
+void RecordsetModel::setDraftValueIn(Row &draft, int column, const QVariant &value) const
+{
+    const int field = fieldColumn(column);
+    if (field < 0 || !m_recordset->definition())
+        return;
+    draft.values[column] = ValueCodec::toTyped(value, m_recordset->definition()->fields.at(field));
+}
+
+void RecordsetModel::setDraftValue(int row, int column, const QVariant &value)
+{
+    setDraftValueIn(m_rows[row], column, value);
+}
+
+// The draft becomes a real new row now: its key reserved, its values and links set, written.
+void RecordsetModel::writeDraft()
+{
+    Recordset *rs = m_recordset;
+    // Still locked: the draft stays as it is, and the user is told so.
+    const AppError stillLocked = DataError::makeWithText(
+        DataError::Locked, QStringLiteral("The database is busy: another workstation is writing to it. What you typed "
+                                          "stays in the grid; it is saved when you leave the row or save again, once "
+                                          "the other workstation has finished."));
+    try {
+        rs->addNew();
+    } catch (const AppError &e) {
+        throw e.number() == DataError::Locked ? stillLocked : e;
+    }
+    if (rs->editMode() != EditMode::Adding)
+        throw DataError::make(DataError::Generic, QStringLiteral("the new row could not be started"));
+    const int row = m_pendingRow;
+    try {
+        const Row &draft = m_rows.at(row);
+        for (int column = 0; column < m_fields.size(); ++column) {
+            const int field = fieldColumn(column);
+            if (field >= 0 && field != m_keyIndex && draft.values.at(column).isValid())
+                rs->setValue(field, draft.values.at(column));
+        }
+        applyLinks();
+        rs->update();
+    } catch (const AppError &e) {
+        ignoreErrors([rs] { rs->cancelUpdate(); }); // back to the draft, written whole or not at all
+        throw e.number() == DataError::Locked ? stillLocked : e;
+    } catch (...) {
+        ignoreErrors([rs] { rs->cancelUpdate(); });
+        throw;
+    }
+    m_pendingDraft = false;
+    m_rows[row].key = rs->currentKey();
+}
+
 void RecordsetModel::writePending()
 {
     if (m_pendingRow < 0 || !m_recordset)
         return;
-    if (m_recordset->editMode() != EditMode::None) {
+    if (m_pendingDraft) {
+        writeDraft();
+    } else if (m_recordset->editMode() != EditMode::None) {
         applyLinks();
         m_recordset->update();
     }
@@ -480,11 +577,12 @@ void RecordsetModel::revert()
     const int row = m_pendingRow;
     const bool added = m_pendingAdded;
     ignoreErrors([&] {
-        if (m_recordset->editMode() != EditMode::None)
+        if (!m_pendingDraft && m_recordset->editMode() != EditMode::None)
             m_recordset->cancelUpdate();
     });
     m_pendingRow = -1;
     m_pendingAdded = false;
+    m_pendingDraft = false;
     if (added) {
         beginRemoveRows(QModelIndex(), row, row);
         m_rows.removeAt(row);

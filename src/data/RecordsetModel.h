@@ -79,6 +79,8 @@ public:
     int pendingRow() const { return m_pendingRow; }
     // The pending row is a new one, not yet written.
     bool pendingIsNew() const { return m_pendingRow >= 0 && m_pendingAdded; }
+    // The recordset is open but accepts no changes (a read-only database).
+    bool isReadOnly() const;
     // True for the empty last row where a new record starts (shown only while the
     // recordset is open and accepts new rows).
     bool isAddRow(int row) const;
@@ -112,6 +114,12 @@ private:
     bool moveTo(int row);
     void finishPendingRow();
     void fail(const AppError &error);
+    // The add row becomes a draft holding the defaults and links (no key could be reserved).
+    void startDraft(int row);
+    // The draft's value of `column`, as the field's kind holds it; throws TypeMismatch.
+    void setDraftValue(int row, int column, const QVariant &value);
+    void setDraftValueIn(Row &draft, int column, const QVariant &value) const;
+    void writeDraft();
 
     Recordset *m_recordset;
     QStringList m_fields;
@@ -121,6 +129,7 @@ private:
     QList<Row> m_rows;
     int m_pendingRow = -1;
     bool m_pendingAdded = false;
+    bool m_pendingDraft = false; // the pending new row has no recordset row yet
     bool m_allowAddRow = false;
     QHash<int, Format> m_formats;
     QHash<int, std::function<QVariant()>> m_defaults;

@@ -1,7 +1,10 @@
 #include "DonationsGrid.h"
 
+#include "data/RecordsetModel.h"
+
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 DonationsGrid::DonationsGrid(QWidget *parent)
     : QTableView(parent)
@@ -80,6 +83,20 @@ void DonationsGrid::currentChanged(const QModelIndex &current, const QModelIndex
     // Leaving a row writes it, as the grid's current row is the recordset's.
     if (model() && previous.isValid() && current.row() != previous.row())
         model()->submit();
+}
+
+bool DonationsGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const auto *records = qobject_cast<const RecordsetModel *>(model());
+    if (records && records->isReadOnly()) {
+        const auto *key = event && event->type() == QEvent::KeyPress ? static_cast<const QKeyEvent *>(event) : nullptr;
+        const bool typed = trigger == AnyKeyPressed && key && !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (typed || trigger == EditKeyPressed || trigger == DoubleClicked) {
+            emit editRefused();
+            return true;
+        }
+    }
+    return QTableView::edit(index, trigger, event);
 }
 
 void DonationsGrid::focusChanged(QWidget *old, QWidget *now)

@@ -5,6 +5,7 @@
 #include "bindings/DataControl.h"
 #include "core/AppContext.h"
 #include "core/Dialogs.h"
+#include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/RecordsetModel.h"
 
@@ -55,6 +56,12 @@ DonationsPanel::DonationsPanel(const AppContext &context, QWidget *parent)
 
     m_grdDonors = new DonationsGrid(this);
     m_grdDonors->setModel(m_model);
+    // A read-only database: a donation typed into the grid is refused with the reason.
+    connect(m_grdDonors, &DonationsGrid::editRefused, this, [this] {
+        if (Recordset *rs = m_model->recordset())
+            Dialogs::instance().message(this, rs->database().readOnlyError().description(), QString(),
+                                        MsgButtons::Ok, MsgIcon::Exclamation);
+    });
     m_grdDonors->setItemDelegateForColumn(AmountCol, new AmountDelegate(m_grdDonors));
     m_grdDonors->setItemDelegateForColumn(
         RegFeeCol, new ChoiceDelegate(QStringLiteral("cboPaid"), QStringLiteral("Reg Fee?"),

@@ -6,6 +6,7 @@
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
+#include "data/DataError.h"
 #include "data/Recordset.h"
 
 #include <QApplication>
@@ -152,10 +153,14 @@ void FindDialog::findRecord(const QString &text, int index)
     const QString criterion = criteria(m_cboFields->currentText().trimmed(), text);
     // A criterion the engine refuses (no field chosen): said, and the dialog stays.
     const bool searched = CommandRunner(this).reporting({FindTitle, MsgIcon::Exclamation}, [&] {
-        if (index == 0)
-            m_recordset->findFirst(criterion);
-        else
-            m_recordset->findNext(criterion);
+        try {
+            if (index == 0)
+                m_recordset->findFirst(criterion);
+            else
+                m_recordset->findNext(criterion);
+        } catch (const AppError &error) {
+            throw DataError::lockedAs(error, QStringLiteral("The search was not made."));
+        }
     });
     if (searched && m_recordset->noMatch())
         Dialogs::instance().message(this,

@@ -4,6 +4,8 @@
 
 #include "ListsFixture.h"
 
+#include "data/Database.h"
+
 #include <QAbstractItemModelTester>
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -22,6 +24,7 @@ private slots:
     void keysMoveBetweenCellsAndTabLeavesAtTheEnd();
     void noStoredAttendeeMeansNoRowsAndNoInput();
     void saveAndDeleteFromTheWindow();
+    void aDonationTypedWhileLockedStaysAndIsSavedLater();
 
 private:
     using Col = DonationsPanel::Column;
@@ -313,6 +316,38 @@ void TestDonations::saveAndDeleteFromTheWindow()
     QTest::keyClick(f.grid()->openEditor(), Qt::Key_Down); // "Cash" to "Check"
     QVERIFY(w->close());
     QCOMPARE(f.sql("SELECT PaymentType FROM Donations WHERE Amount = 300000"), "Check");
+}
+
+void TestDonations::aDonationTypedWhileLockedStaysAndIsSavedLater()
+{
+    Database::setDefaultBusyTimeout(150);
+    f.addEvent(1);
+    const qint64 bob = f.addAttendee(1, "Bob", "Ray");
+    f.open(1);
+    auto other = Database::openSeparate(f.file); // another workstation in the middle of a write
+    other->beginWrite();
+
+    // Typed into the new-row line while locked: the row stays in the grid with what was typed.
+    go(0, Col::AmountCol);
+    typeIntoCell(f.grid(), "75");
+    f.dialogs->answer(MsgAnswer::Ok);
+    QTest::keyClick(f.grid()->openEditor(), Qt::Key_Return);
+    QTRY_COMPARE(f.dialogs->boxes().size(), 1);
+    QCOMPARE(f.dialogs->lastBox(), ListsFixture::box("The database is busy: another workstation is writing to it. What "
+                                                     "you typed stays in the grid; it is saved when you leave the row "
+                                                     "or save again, once the other workstation has finished.",
+                                                     "Quorvex", MsgButtons::Ok, MsgIcon::Exclamation));
+    QCOMPARE(f.cell(0, Col::AmountCol), "$75.00");
+    QCOMPARE(f.rows("Donations"), 0);
+
+    // The lock gone, Save writes it whole: the typed amount, the defaults, the attendee.
+    other->rollback();
+    f.action("mnuFileSave")->trigger();
+    QCOMPARE(donation("AttendeeID||'/'||Amount||'/'||PaymentType", "1").toString(),
+             QStringLiteral("%1/750000/Check").arg(bob));
+    QCOMPARE(f.gridRows(), 1);
+    QCOMPARE(f.dialogs->boxes().size(), 1);
+    Database::setDefaultBusyTimeout(5000);
 }
 
 QTEST_MAIN(TestDonations)
