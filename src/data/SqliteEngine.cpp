@@ -237,8 +237,8 @@ AppError SqliteEngine::readOnlyError(const QString &location) const
 {
     return DataError::makeWithText(DataError::ReadOnly,
                                    QStringLiteral("The database file \"%1\" is read-only, so nothing can be "
-                                                  "changed; nothing was saved. Ask for write permission on the "
-                                                  "file and its folder, then open it again.")
+                                                  "changed. Ask for write permission on the file and its folder, "
+                                                  "then open it again.")
                                        .arg(displayName(location)));
 }
 

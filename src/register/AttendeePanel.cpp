@@ -194,6 +194,15 @@ QString AttendeePanel::fieldText(int index) const
     return edit ? edit->text() : QString();
 }
 
+bool AttendeePanel::hasTypedText() const
+{
+    for (const QLineEdit *edit : m_txtFields)
+        if (!edit->text().isEmpty())
+            return true;
+    return !m_cboTitle->currentText().isEmpty() || !m_cboOffice->currentText().isEmpty()
+        || !m_lblPic->text().isEmpty();
+}
+
 QList<QWidget *> AttendeePanel::tabChain() const
 {
     return m_tabChain;

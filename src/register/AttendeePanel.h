@@ -28,6 +28,8 @@ public:
     // The text box of element `index` (nullptr for 0, 4 and unknown indexes).
     QLineEdit *txtFields(int index) const { return m_txtFields.value(index); }
     QString fieldText(int index) const;
+    // Something was entered for the attendee shown: a box, a list's text or a photo.
+    bool hasTypedText() const;
     QLabel *lblProgramID() const { return m_lblProgramID; }
     QLabel *lblAttID() const { return m_lblAttID; }
     QLabel *lblPic() const { return m_lblPic; }

@@ -6,6 +6,7 @@
 #include "core/Dialogs.h"
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
+#include "data/Database.h"
 #include "data/Recordset.h"
 #include "data/RecordsetModel.h"
 #include "lists/DonationsGrid.h"
@@ -26,7 +27,18 @@ RecordCommands::RecordCommands(RegisterWindow *window, AttendeePanel *attendee, 
 
 DataControlHandler::Decision RecordCommands::validate(DataAction, bool changed)
 {
-    // Nothing is asked before leaving a changed record: the change is written.
+    // Nothing is asked before leaving a changed record: the change is written. A new
+    // attendee whose event was deleted meanwhile is never written (it would belong
+    // to no event): the action stops and the typing stays.
+    const Recordset *rs = m_window->datPrimaryRS()->recordset();
+    if (changed && rs && rs->editMode() == EditMode::Adding && !m_window->eventExists()) {
+        Dialogs::instance().message(m_window,
+                                    QStringLiteral("This new attendee was not saved: its event no longer exists (it "
+                                                   "was deleted, on this or another workstation). Save to choose an "
+                                                   "event for the attendee, or press Esc to throw the attendee away."),
+                                    QString(), MsgButtons::Ok, MsgIcon::Exclamation);
+        return {false, changed};
+    }
     return {true, changed};
 }
 
@@ -44,7 +56,17 @@ void RecordCommands::addNewRecord()
         Recordset *rs = data->recordset();
         if (!rs)
             throw DataError::make(DataError::NoCurrentRecord);
-        rs->addNew();
+        if (rs->database().isReadOnly())
+            throw rs->database().readOnlyError();
+        // Never an attendee of an event that no longer exists.
+        if (!m_window->ensureEvent())
+            return;
+        rs = data->recordset(); // choosing an event opened its attendees
+        try {
+            rs->addNew();
+        } catch (const AppError &error) {
+            throw DataError::lockedAs(error, QStringLiteral("No new attendee was started."));
+        }
         // The event key is a whole number; the label shows it as text.
         bool ok = false;
         const qint64 programId = m_window->tag().trimmed().toLongLong(&ok);
@@ -56,8 +78,17 @@ void RecordCommands::saveRecord()
 {
     // A failed write keeps the pending record and what was typed: Save may be given again.
     m_runner.reporting({}, [this] {
-        if (Recordset *rs = m_window->datPrimaryRS()->recordset();
-            rs && rs->editMode() != EditMode::None && rs->updatable())
+        Recordset *rs = m_window->datPrimaryRS()->recordset();
+        if (!rs)
+            return;
+        // A read-only database says so at once, rather than Save doing nothing.
+        if (rs->database().isReadOnly())
+            throw rs->database().readOnlyError();
+        // A new attendee whose event was deleted meanwhile: an event is chosen for it first.
+        if (rs->editMode() == EditMode::Adding && !m_window->ensureEvent())
+            return;
+        rs = m_window->datPrimaryRS()->recordset();
+        if (rs->editMode() != EditMode::None)
             rs->update();
         // The cell being typed and the pending donation row, for the attendee shown.
         m_donations->savePending();
@@ -73,6 +104,12 @@ bool RecordCommands::donationsGridActive() const
 
 void RecordCommands::deleteRecord()
 {
+    // A read-only database says so before the question, not after it.
+    if (Recordset *rs = m_window->datPrimaryRS()->recordset(); rs && rs->database().isReadOnly()) {
+        Dialogs::instance().message(m_window, rs->database().readOnlyError().description(),
+                                    QStringLiteral("Delete Error"), MsgButtons::Ok, MsgIcon::Critical);
+        return;
+    }
     const bool donations = donationsGridActive();
     const QString question = donations
         ? QStringLiteral("Are you sure you want to DELETE the Current Record from Donations? ")
@@ -90,4 +127,18 @@ void RecordCommands::deleteRecord()
     });
     if (!deleted && donations)
         ignoreErrors([&] { m_donations->model()->reload(); });
+}
+
+void RecordCommands::reloadRecord()
+{
+    const Recordset *rs = m_window->datPrimaryRS()->recordset();
+    if (rs && rs->editMode() == EditMode::Adding && m_attendee->hasTypedText()
+        && Dialogs::instance().message(m_window,
+                                       QStringLiteral("Throw away the new attendee you are typing? Nothing of it has "
+                                                      "been saved."),
+                                       QStringLiteral("New Attendee"), MsgButtons::YesNo, MsgIcon::Question,
+                                       MsgAnswer::No)
+            != MsgAnswer::Yes)
+        return;
+    m_runner.ignoring([this] { m_window->datPrimaryRS()->cancelChanges(); });
 }

@@ -18,6 +18,8 @@
 #include "capture/VideoMenus.h"
 #include "capture/VideoPanel.h"
 #include "bindings/DataControl.h"
+#include "data/Database.h"
+#include "data/EventContents.h"
 #include "data/Recordset.h"
 #include "events/EventWindow.h"
 #include "idcard/CardCommands.h"
@@ -41,6 +43,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 
@@ -98,8 +101,7 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     // A deleted attendee's donations went with it: a row still typed in the grid is not written.
     connect(m_datPrimaryRS, &DataControl::rowDeleted, m_donations, [this] { m_donations->discardPending(); });
     connect(m_attendee, &AttendeePanel::fieldChanged, m_display, &RecordDisplay::txtFields_Change);
-    connect(m_attendee, &AttendeePanel::reloadRequested, this,
-            [this] { m_runner.ignoring([this] { m_datPrimaryRS->cancelChanges(); }); });
+    connect(m_attendee, &AttendeePanel::reloadRequested, m_commands, &RecordCommands::reloadRecord);
 
     connectMenus();
     setTabOrder();
@@ -230,6 +232,7 @@ void RegisterWindow::formLoad(StartupSteps *startup)
     if (!located) // step 2
         throw AppError(-1, QStringLiteral("Invalid Database path"),
                        QStringLiteral("Connection to Database Server Failure"));
+    tellIfReadOnly();
     if (m_context.appFolder.isEmpty()) // step 3
         m_context.appFolder = modGen::getShortPath(QCoreApplication::applicationDirPath() + QDir::separator());
     modGen::ensureFolder(m_context.dbFolder + QStringLiteral("Pic")); // step 4
@@ -319,6 +322,16 @@ void RegisterWindow::setEvent()
             throw AppError(-1, QStringLiteral("SetEvent"), QStringLiteral("Event has not been selected"));
     }
     const QString source = attendeeSource(m_tag);
+    // The event may have been deleted meanwhile (Cancel after deleting it in the
+    // event window, or another workstation): its attendees are gone with it.
+    if (!eventExists()) {
+        if (!chooseEvent()) {
+            showNoEvent();
+            throw AppError(-1, QStringLiteral("SetEvent"), QStringLiteral("Event has not been selected"));
+        }
+        setEvent();
+        return;
+    }
     m_datPrimaryRS->setDatabaseName(m_context.databaseFile());
     m_datPrimaryRS->setRecordSource(source);
     m_datPrimaryRS->refresh();
@@ -336,6 +349,78 @@ void RegisterWindow::setEvent()
         m_donations->showNoAttendee(); // an event without attendees shows no one's donations
 }
 
+bool RegisterWindow::eventExists() const
+{
+    bool ok = false;
+    const qint64 programId = m_tag.trimmed().toLongLong(&ok);
+    return ok && EventContents::exists(*Database::shared(m_context.databaseFile()), programId);
+}
+
+bool RegisterWindow::chooseEvent()
+{
+    QString reason = QStringLiteral("Please select an event");
+    if (!m_tag.isEmpty()) {
+        const QString event = windowTitle().isEmpty() ? QStringLiteral("The event")
+                                                      : QStringLiteral("The event \"%1\"").arg(windowTitle());
+        reason = event + QStringLiteral(" no longer exists: it was deleted, on this or another workstation. Please "
+                                        "select an event.");
+        m_tag.clear(); // never again the deleted one
+    }
+    Dialogs::instance().message(this, reason, QStringLiteral("Event Required"), MsgButtons::Ok, MsgIcon::Information);
+    Dialogs::instance().showModal(frmEvent());
+    return !m_tag.isEmpty();
+}
+
+bool RegisterWindow::ensureEvent()
+{
+    if (eventExists())
+        return true;
+    Recordset *rs = m_datPrimaryRS->recordset();
+    const bool typingNew = rs && rs->editMode() == EditMode::Adding;
+    const qint64 newKey = typingNew ? rs->currentKey() : 0;
+    if (!chooseEvent() || !eventExists()) {
+        showNoEvent();
+        return false;
+    }
+    // The new attendee being typed belongs to the chosen event: opening that event
+    // writes it there first; then it is shown.
+    if (typingNew)
+        m_datPrimaryRS->setBoundValue(m_attendee->lblProgramID(), m_tag.trimmed().toLongLong());
+    setEvent();
+    if (typingNew)
+        ignoreErrors([&] { m_datPrimaryRS->recordset()->findFirst(QStringLiteral("AttendeeID = %1").arg(newKey)); });
+    return true;
+}
+
+void RegisterWindow::showNoEvent()
+{
+    m_tag.clear();
+    setWindowTitle(QStringLiteral("Quorvex (no event selected)"));
+    // The attendees of a deleted event went with it: read the (now empty) list
+    // again, unless a new attendee is being typed, which stays on screen unsaved.
+    Recordset *rs = m_datPrimaryRS->recordset();
+    if (rs && m_datPrimaryRS->dataChanged())
+        return;
+    ignoreErrors([this] { m_datPrimaryRS->refresh(); });
+    m_donations->showNoAttendee();
+}
+
+void RegisterWindow::tellIfReadOnly()
+{
+    const std::shared_ptr<Database> db = Database::shared(m_context.databaseFile());
+    if (!db->isReadOnly())
+        return;
+    const QString why = db->readOnlyError().description();
+    auto *mark = new QLabel(QStringLiteral("Read-only: nothing can be changed"), this);
+    mark->setObjectName(QStringLiteral("lblReadOnly"));
+    mark->setToolTip(why);
+    mark->setAccessibleName(mark->text());
+    mark->setAccessibleDescription(why);
+    mark->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    statusBar()->addPermanentWidget(mark);
+    Dialogs::instance().message(this, why, QStringLiteral("Read-Only Database"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
 void RegisterWindow::eventChosen(const QString &key, const QString &name)
 {
     m_tag = key;
@@ -344,9 +429,16 @@ void RegisterWindow::eventChosen(const QString &key, const QString &name)
 
 void RegisterWindow::mnuEvent_Click()
 {
+    // A new attendee typed for an event that was deleted meanwhile: choosing the
+    // event is what it needs (it is saved there).
+    Recordset *rs = m_datPrimaryRS->recordset();
+    if (rs && rs->editMode() == EditMode::Adding && m_datPrimaryRS->dataChanged() && !eventExists()) {
+        m_runner.ignoring([this] { ensureEvent(); });
+        return;
+    }
     // Choosing another event re-opens the attendees: what is pending is written first;
     // when that fails its box was shown and the typing stays.
-    if (m_datPrimaryRS->recordset() && m_datPrimaryRS->dataChanged()) {
+    if (rs && m_datPrimaryRS->dataChanged()) {
         bool written = false;
         m_runner.ignoring([&] { written = m_datPrimaryRS->saveChanges(DataAction::Close); });
         if (!written)

@@ -49,8 +49,18 @@ public:
     void setTag(const QString &tag) { m_tag = tag; }
 
     // Points the data controls at the attendees of the current event; asks for
-    // an event when none is chosen. Raises every error to its caller.
+    // an event when none is chosen, or when the chosen one no longer exists (it
+    // was deleted, here or on another workstation): a window never shows a
+    // deleted event. Raises every error to its caller; when the user chooses no
+    // event the window shows none ("Event has not been selected").
     void setEvent();
+    // The current event is stored. When it is not (deleted, or none chosen) the
+    // user is told and chooses one, which the window then shows; a new attendee
+    // being typed goes to it and is saved there. False when the user chose none:
+    // nothing may then be saved for an event.
+    bool ensureEvent();
+    // The event of the window's tag is stored.
+    bool eventExists() const;
 
     DataControl *datPrimaryRS() const;
     DataControl *datDonors() const;
@@ -138,6 +148,12 @@ private:
 
     // The event window's OK: the chosen event becomes the window's Tag and caption.
     void eventChosen(const QString &key, const QString &name);
+    // Tells why an event must be chosen and shows the event window; true when an event was chosen.
+    bool chooseEvent();
+    // No event is chosen: the window says so, and shows no attendee of a deleted one.
+    void showNoEvent();
+    // The database cannot be written: said once at open, and marked in the window.
+    void tellIfReadOnly();
 
     AppContext &m_context;
     CommandRunner m_runner {this};

@@ -9,8 +9,12 @@
 #include "data/Database.h"
 #include "events/EventWindow.h"
 #include "lists/DatasheetList.h"
+#include "lists/DonationsGrid.h"
+#include "lists/LookupCombo.h"
 #include "register/RecordDisplay.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QTableView>
@@ -32,6 +36,11 @@ private slots:
     void eventFormCancelRereadsTheEventAndBadKeysFail();
     void writeConflictKeepsTheTypingAndOverwritesNothing();
     void navigatorIsLockedWhileTheDatasheetCoversTheForm();
+    void noAttendeeIsSavedForADeletedEvent();
+    void readOnlyDatabaseSaysSoWhenTried();
+    void escOnATypedNewAttendeeAsksFirst();
+    void lockedDatabaseSaysWhatDidNotHappen();
+    void pastedTextLosesHiddenCharacters();
 
 private:
     // The stored donation rows the grid shows (not its new-row line).
@@ -356,6 +365,211 @@ void TestRegisterRecords::navigatorIsLockedWhileTheDatasheetCoversTheForm()
     QTRY_VERIFY(navigator->isEnabled());
     pass(45); // and it stays unlocked
     QVERIFY(navigator->isEnabled());
+}
+
+void TestRegisterRecords::noAttendeeIsSavedForADeletedEvent()
+{
+    f.addEvent(2, "Fair");
+    f.addEvent(3, "Expo");
+    f.addDonation(f.addAttendee(2, "Ann", "Lee"), 5);
+    RegisterWindow *w = f.open(2);
+    w->setWindowTitle("Fair");
+    const QString orphans = "Attendees WHERE ProgramID NOT IN (SELECT ProgramID FROM Program)";
+    const auto event = [](const char *title, const QString &text) {
+        return ScriptedDialogs::Box {text, title, MsgButtons::Ok, MsgIcon::Information};
+    };
+
+    // The current event deleted in the event window, then Cancel: the window is told,
+    // and without another event shows none (nothing of the deleted one).
+    f.dialogs->onModal([&](QDialog *events) {
+        f.dialogs->answer(MsgAnswer::Yes);
+        RegisterFixture::press(events, "cmdDelete");
+        f.dialogs->answer(MsgAnswer::Ok); // for the box that follows
+        RegisterFixture::press(events, "cmdCancel");
+    });
+    f.dialogs->onModal([](QDialog *events) { RegisterFixture::press(events, "cmdCancel"); });
+    f.action("mnuEvent")->trigger();
+    QCOMPARE(f.dialogs->lastBox(), event("Event Required", "The event \"Fair\" no longer exists: it was deleted, on "
+                                                           "this or another workstation. Please select an event."));
+    QCOMPARE(w->windowTitle(), "Quorvex (no event selected)");
+    QCOMPARE(f.counter(), "0 of 0");
+    QCOMPARE(f.field(1)->text(), QString());
+    QCOMPARE(f.rows("Attendees") + f.rows("Donations"), 0);
+
+    // New makes the user choose an event first; the attendee is the chosen event's.
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.dialogs->onModal([](QDialog *events) { RegisterFixture::press(events, "cmdOK"); });
+    f.action("mnuFileNew")->trigger();
+    QCOMPARE(f.dialogs->lastBox(), event("Event Required", "Please select an event"));
+    QCOMPARE(w->windowTitle(), "Expo");
+    QTest::keyClicks(f.field(1), "Zoe");
+    f.action("mnuFileSave")->trigger();
+    QCOMPARE(f.rows("Attendees WHERE ProgramID = 3 AND FirstName = 'Zoe'"), 1);
+
+    // Another workstation deletes the event while a new attendee is typed: leaving the
+    // record saves nothing and keeps the typing; Save has an event chosen for it.
+    f.action("mnuFileNew")->trigger();
+    QTest::keyClicks(f.field(1), "Yan");
+    TestEnvironment::exec(f.file, "DELETE FROM Attendees WHERE ProgramID = 3");
+    TestEnvironment::exec(f.file, "DELETE FROM Program WHERE ProgramID = 3");
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.arrow(0);
+    QVERIFY2(f.dialogs->lastBox().text.startsWith("This new attendee was not saved: its event no longer exists"),
+             qPrintable(f.dialogs->lastBox().text));
+    QCOMPARE(f.field(1)->text(), "Yan");
+    QCOMPARE(f.rows("Attendees"), 0);
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.dialogs->onModal([](QDialog *events) {
+        RegisterFixture::press(events, "cmdAdd");
+        QTest::keyClicks(events->findChild<QLineEdit *>("txtFields_1"), "Gala");
+        RegisterFixture::press(events, "cmdOK");
+    });
+    f.action("mnuFileSave")->trigger();
+    QCOMPARE(f.dialogs->lastBox().text, "The event \"Expo\" no longer exists: it was deleted, on this or another "
+                                        "workstation. Please select an event.");
+    QCOMPARE(w->windowTitle(), "Gala");
+    QCOMPARE(f.sql("SELECT p.Name FROM Attendees a JOIN Program p ON p.ProgramID = a.ProgramID "
+                   "WHERE a.FirstName = 'Yan'").toString(), "Gala");
+    QCOMPARE(f.field(1)->text(), "Yan"); // the attendee just saved is shown
+    QCOMPARE(f.rows(orphans), 0);
+    QCOMPARE(f.dialogs->boxes().size(), 5);
+}
+
+void TestRegisterRecords::readOnlyDatabaseSaysSoWhenTried()
+{
+    f.addEvent(2);
+    f.addDonation(f.addAttendee(2, "Ann", "Lee"), 5);
+    QVERIFY(QFile::setPermissions(f.file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString why = QStringLiteral("The database file \"%1\" is read-only, so nothing can be changed. Ask for "
+                                       "write permission on the file and its folder, then open it again.")
+                            .arg(QDir::toNativeSeparators(f.file));
+
+    // Told at once when the window opens, and marked in it.
+    f.dialogs->answer(MsgAnswer::Ok);
+    RegisterWindow *w = f.open(2);
+    QCOMPARE(f.dialogs->lastBox(), (ScriptedDialogs::Box {why, "Read-Only Database", MsgButtons::Ok, MsgIcon::Exclamation}));
+    QVERIFY(f.child<QLabel>("lblReadOnly")->isVisible());
+
+    // Save, New, Delete and a donation typed into the grid each say so; the typing stays.
+    RegisterFixture::retype(f.field(1), "Anna");
+    auto *grid = f.child<QTableView>("grdDonors");
+    const QList<std::pair<const char *, std::function<void()>>> attempts = {
+        {"Quorvex", [&] { QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier); }},
+        {"Quorvex", [&] { f.action("mnuFileNew")->trigger(); }},
+        {"Delete Error", [&] { f.action("mnuFileDel")->trigger(); }},
+        {"Quorvex", [&] {
+             grid->setFocus();
+             grid->setCurrentIndex(grid->model()->index(0, 1));
+             QTest::keyClick(grid, Qt::Key_7);
+         }}};
+    for (const auto &[title, attempt] : attempts) {
+        const qsizetype before = f.dialogs->boxes().size();
+        f.dialogs->answer(MsgAnswer::Ok);
+        attempt();
+        QCOMPARE(f.dialogs->boxes().size(), before + 1);
+        QCOMPARE(f.dialogs->lastBox().text, why);
+        QCOMPARE(f.dialogs->lastBox().title, title);
+        QCOMPARE(f.field(1)->text(), "Anna");
+    }
+    QVERIFY(!qobject_cast<DonationsGrid *>(grid)->openEditor());
+    QCOMPARE(f.stored("FirstName", f.sql("SELECT AttendeeID FROM Attendees").toLongLong()), "Ann");
+    QCOMPARE(f.rows("Attendees") * 10 + f.rows("Donations"), 11);
+    QFile::setPermissions(f.file, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestRegisterRecords::escOnATypedNewAttendeeAsksFirst()
+{
+    f.addEvent(2);
+    f.addAttendee(2, "Ann", "Lee");
+    RegisterWindow *w = f.open(2);
+
+    // A new attendee with something typed: Esc asks; No keeps the typing.
+    f.action("mnuFileNew")->trigger();
+    f.field(3)->setFocus();
+    QTest::keyClicks(f.field(3), "Fox");
+    f.dialogs->answer(MsgAnswer::No);
+    QTest::keyClick(f.field(3), Qt::Key_Escape);
+    QCOMPARE(f.dialogs->lastBox(), (ScriptedDialogs::Box {"Throw away the new attendee you are typing? Nothing of it "
+                                                          "has been saved.", "New Attendee", MsgButtons::YesNo,
+                                                          MsgIcon::Question, MsgAnswer::No}));
+    QCOMPARE(f.field(3)->text(), "Fox");
+    QCOMPARE(w->datPrimaryRS()->recordset()->editMode(), EditMode::Adding);
+
+    // Yes throws it away and shows the stored record again.
+    f.dialogs->answer(MsgAnswer::Yes);
+    QTest::keyClick(f.field(3), Qt::Key_Escape);
+    QCOMPARE(f.field(1)->text() + f.field(3)->text(), "AnnLee");
+    QCOMPARE(f.rows("Attendees"), 1);
+
+    // Nothing typed yet: Esc goes back at once.
+    f.action("mnuFileNew")->trigger();
+    f.field(1)->setFocus();
+    QTest::keyClick(f.field(1), Qt::Key_Escape);
+    QCOMPARE(f.field(1)->text(), "Ann");
+    QCOMPARE(f.dialogs->boxes().size(), 2);
+}
+
+void TestRegisterRecords::lockedDatabaseSaysWhatDidNotHappen()
+{
+    Database::setDefaultBusyTimeout(150);
+    f.addEvent(2);
+    f.addAttendee(2, "Ann", "Lee");
+    f.open(2);
+    auto other = Database::openSeparate(f.file); // another workstation in the middle of a write
+    const auto busy = [](const char *notDone) {
+        return QStringLiteral("The database is busy: another workstation is writing to it. %1 Wait a moment and try "
+                              "again.").arg(QLatin1String(notDone));
+    };
+
+    // New saves nothing: it says that no attendee was started.
+    other->beginWrite();
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.action("mnuFileNew")->trigger();
+    QCOMPARE(f.dialogs->lastBox().text, busy("No new attendee was started."));
+    QCOMPARE(f.counter(), "1 of 1");
+    other->rollback();
+
+    // A search kept out by another workstation's write says the search was not made.
+    other->execute("BEGIN EXCLUSIVE");
+    f.dialogs->onModal([&](QDialog *find) {
+        auto *where = find->findChild<QComboBox *>("cboFields");
+        where->setCurrentIndex(where->findText("LastName"));
+        QTest::keyClicks(find->findChild<QLineEdit *>("txtFindWhat"), "Lee");
+        f.dialogs->answer(MsgAnswer::Ok);
+        RegisterFixture::press(find, "cmdFind_0");
+        find->close();
+    });
+    f.action("mnuFind")->trigger();
+    other->execute("ROLLBACK");
+    QCOMPARE(f.dialogs->lastBox(), (ScriptedDialogs::Box {busy("The search was not made."), "Find", MsgButtons::Ok,
+                                                          MsgIcon::Exclamation}));
+    QCOMPARE(f.dialogs->boxes().size(), 2);
+    Database::setDefaultBusyTimeout(5000);
+}
+
+void TestRegisterRecords::pastedTextLosesHiddenCharacters()
+{
+    f.addEvent(2);
+    f.open(2);
+    f.action("mnuFileNew")->trigger();
+    const auto paste = [](QLineEdit *edit, const QString &text) {
+        QGuiApplication::clipboard()->setText(text);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    };
+    // Breaks and tabs between words become one blank; other controls and direction overrides go.
+    paste(f.field(1), "Ann\r\nMarie\t\u202Eeil\u0007");
+    // Letters of any script, emoji (with their joiner) and combining accents stay exactly.
+    const QString name = QStringLiteral("Zo\u00EB \u05D3\u05E0\u05D4 \U0001F469\u200D\U0001F4BB Jose\u0301");
+    paste(f.field(3), "\u2067" + name + "\u2069\n");
+    paste(f.child<LookupCombo>("cboOffice")->lineEdit(), "\tTreasurer\r\n");
+    QCOMPARE(f.field(1)->text(), "Ann Marie eil");
+    QCOMPARE(f.card()->name(0), "Ann Marie eil");
+    f.action("mnuFileSave")->trigger();
+    const QSqlRecord stored = TestEnvironment::row(f.file, "SELECT FirstName, LastName, OfficeName FROM Attendees");
+    QCOMPARE(stored.value(0).toString(), "Ann Marie eil");
+    QCOMPARE(stored.value(1).toString(), name);
+    QCOMPARE(stored.value(2).toString(), "Treasurer");
 }
 
 QTEST_MAIN(TestRegisterRecords)
