@@ -8,6 +8,7 @@
 #include "data/Database.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 namespace {
@@ -77,12 +78,15 @@ bool DatabaseLocator::holdsAnything(const QString &folder)
 
 std::optional<AppError> DatabaseLocator::problemAt(const QString &folder)
 {
+    QElapsedTimer waited;
+    waited.start();
     for (int wait = 1;; ++wait) {
         try {
             Database::openSeparate(databaseIn(folder)); // the file checks and the schema; closed again at once
             return std::nullopt;
         } catch (const AppError &error) {
             // Another workstation in the middle of a long write: wait a while longer.
+            m_lockWaitMs = waited.elapsed();
             if (error.number() != DataError::Locked || wait >= BusyWaits)
                 return error;
         }
@@ -191,7 +195,7 @@ std::optional<QString> DatabaseLocator::askForFolder()
 DatabaseLocator::Choice DatabaseLocator::askAfterFailure(const QString &location, const AppError &problem)
 {
     if (problem.number() == DataError::Locked) {
-        const int seconds = (BusyWaits * Database::defaultBusyTimeout() + 999) / 1000;
+        const int seconds = int((m_lockWaitMs + 999) / 1000);
         const int chosen = Dialogs::instance().choose(nullptr, busyText(location, seconds), retryTitle(),
                                                       busyChoices(), MsgIcon::Exclamation);
         return chosen == 0 ? Choice::TryAgain : Choice::End;

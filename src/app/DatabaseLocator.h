@@ -63,7 +63,7 @@ private:
 
     // The data layer's objection to the database in `folder` (a lock is waited out
     // a while first), or none when it opens.
-    static std::optional<AppError> problemAt(const QString &folder);
+    std::optional<AppError> problemAt(const QString &folder);
     // Something named Quorvex.mdb is in `folder` (a file or not).
     static bool holdsAnything(const QString &folder);
     // A typed or stored folder: trimmed, and with the separator added when it
@@ -71,4 +71,5 @@ private:
     static QString typedFolder(const QString &answer);
 
     AppContext &m_context;
+    qint64 m_lockWaitMs = 0; // how long the last check waited for another workstation's lock
 };
