@@ -60,8 +60,8 @@ QStringList DatabaseLocator::unreachableChoices()
 
 QString DatabaseLocator::busyText(const QString &location, int seconds)
 {
-    return QStringLiteral("The database \"%1\" is busy: another workstation has kept it locked for %2 seconds. "
-                          "Nothing was changed.\r\rTry Again, or end Quorvex and start it again later.")
+    return QStringLiteral("The database \"%1\" is busy: another workstation has kept it locked for %2 seconds, "
+                          "so Quorvex could not open it yet.\r\rTry Again, or end Quorvex and start it again later.")
         .arg(QDir::toNativeSeparators(location))
         .arg(seconds);
 }
