@@ -8,7 +8,6 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 
 #include <algorithm>
@@ -184,8 +183,8 @@ void CardPainter::paintCode(QPainter &painter, const CardElement &element, const
 
     // The quiet zone is white whatever the card's colour: a reader needs light
     // around a dark code, and a dark card would give it none.
-    QPainterPath dark;
-    dark.setFillRule(Qt::WindingFill);
+    QList<QRectF> dark;
+    dark.reserve(code.size() * code.size() / 3);
     const int q = QrCode::QuietZone;
     for (int y = 0; y < code.size(); ++y) {
         for (int x = 0; x < code.size();) {
@@ -196,13 +195,15 @@ void CardPainter::paintCode(QPainter &painter, const CardElement &element, const
             int end = x + 1;
             while (end < code.size() && code.isDark(end, y))
                 ++end;
-            dark.addRect(cell(q + x, q + y, q + end, q + y + 1)); // a run of dark modules: one rectangle
+            dark.append(cell(q + x, q + y, q + end, q + y + 1)); // a run of dark modules: one rectangle
             x = end;
         }
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, !snap);
     painter.fillRect(cell(0, 0, modules, modules), Qt::white);
-    painter.fillPath(dark, Qt::black);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawRects(dark.constData(), int(dark.size()));
     painter.restore();
 }

@@ -6,6 +6,19 @@
 
 QrCode QrCode::encode(const QString &text)
 {
+    // The three cards draw the same attendee's code on every change, and the
+    // encoder tries all eight masks each time: the last code is kept.
+    thread_local QString lastText;
+    thread_local QrCode lastCode;
+    if (text == lastText && !text.isEmpty())
+        return lastCode;
+    lastCode = make(text);
+    lastText = text;
+    return lastCode;
+}
+
+QrCode QrCode::make(const QString &text)
+{
     QrCode code;
     const QByteArray utf8 = text.toUtf8();
     if (utf8.isEmpty())

@@ -23,6 +23,8 @@ public:
     bool isDark(int x, int y) const { return m_dark[std::size_t(y) * std::size_t(m_size) + std::size_t(x)]; }
 
 private:
+    static QrCode make(const QString &text);
+
     int m_size = 0;
     int m_version = 0;
     std::vector<bool> m_dark;

@@ -111,6 +111,7 @@ public:
     void drawTextItem(const QPointF &p, const QTextItem &ti) override { texts.append({transform.map(p), ti.text(), ti.font(), transform.m11()}); }
     void drawEllipse(const QRectF &r) override { ellipses.append(r); }
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath &) override {} // borders: not looked at here
     Type type() const override { return QPaintEngine::User; }
 
     QList<Text> texts;
