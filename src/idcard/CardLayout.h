@@ -24,7 +24,7 @@ struct CardElement
     QColor textColor = Qt::black;
     double pointSize = 8.25;
     // An attendee's line too long for its box is drawn smaller, down to this
-    // size, before it is cut (LineFit).
+    // size, before it is cut (LineFit); 0: it is cut at its own size.
     double minimumPointSize = 0;
     bool border = false; // a single line around a picture
     QString toolTip;

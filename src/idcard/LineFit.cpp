@@ -74,7 +74,8 @@ LineFit LineFit::of(const CardElement &element, const QString &text)
     // Smaller, down to the legible minimum. Widths grow with the size almost
     // exactly, so the first guess mostly fits; the loop takes the rest.
     const double room = std::max(1.0, box - LineMargin);
-    const double minimum = std::min(element.pointSize, element.minimumPointSize);
+    const double minimum =
+        element.minimumPointSize > 0 ? std::min(element.pointSize, element.minimumPointSize) : element.pointSize;
     double size = std::max(minimum, quarterPointsBelow(element.pointSize * room / natural));
     for (;;) {
         font.setPointSizeF(size);
