@@ -383,6 +383,22 @@ void TestCardWidget::printedTextIsTextAtTruePointSize()
     const RecordingPage half(painter, page.size(), dpi, QRectF(0, 0, page.width() / 2, page.height() / 2));
     QCOMPARE(half.engine.texts.size(), rec.texts.size());
     QCOMPARE(half.engine.texts.first().font.pointSizeF(), rec.texts.first().font.pointSizeF() / 2);
+
+    // A header far too long for its box is narrowed as far as a header may be, then ends with
+    // an ellipsis on its one line (it used to wrap, and the box cut the second half away).
+    face.header[0] = QStringLiteral("Annual Convention of the Northern and Southern Regions, 2026");
+    const CardPainter longer(layout, face);
+    const RecordingPage cut(longer, page.size(), dpi, page);
+    const QRectF headerBox = longer.elementRect(*layout.element(QStringLiteral("lblHeader_0")), page);
+    QList<RecordingEngine::Text> inHeader;
+    for (const auto &t : cut.engine.texts)
+        if (headerBox.contains(t.baseline))
+            inHeader << t;
+    QCOMPARE(inHeader.size(), 1);
+    QVERIFY2(inHeader[0].text.endsWith(QChar(0x2026)) && face.header[0].startsWith(inHeader[0].text.chopped(1)),
+             qPrintable(inHeader[0].text));
+    QCOMPARE(inHeader[0].font.pointSizeF(), layout.element(QStringLiteral("lblHeader_0"))->pointSize);
+    QVERIFY(inHeader[0].xScale >= 0.79);
 }
 
 void TestCardWidget::longLinesShrinkThenEndWithAnEllipsis_data()
