@@ -1,7 +1,9 @@
 // The ID card's costs: printing one card to PDF through the toolbar's Print (the
 // card window's page set up, the photo read from its file at the page's
-// resolution, the card painted, the file written), and what the two loaded card
-// windows add to a navigator move (their names, chapter and photo follow the record).
+// resolution, the card painted, the file written), what the two loaded card
+// windows add to a navigator move (their names, chapter, photo and code follow
+// the record), and drawing one card into a picture with and without its QR code
+// (and with a last name that has to be drawn smaller).
 //
 // Run a Release build: QT_QPA_PLATFORM=offscreen bench_idcard [--benchmark_repetitions=N]
 
@@ -11,6 +13,8 @@
 #include "data/Database.h"
 #include "data/Recordset.h"
 #include "idcard/CardCommands.h"
+#include "idcard/CardImage.h"
+#include "idcard/CardLayout.h"
 #include "idcard/CardWindow.h"
 #include "idcard/CardWindows.h"
 #include "register/RegisterToolBar.h"
@@ -126,6 +130,47 @@ void BM_MoveWithCardWindows(benchmark::State &state)
     Dialogs::install(nullptr);
 }
 BENCHMARK(BM_MoveWithCardWindows)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1500);
+
+// One card drawn into a picture, as the card widget does on every change:
+// range(0) the layout (0 miniature, 1 "2 1/4 X 3.5", 2 "3 X 4"), range(1) 1 with
+// the code, range(2) the resolution (96: a screen, 300: a card printer's page).
+void BM_DrawCard(benchmark::State &state)
+{
+    const CardLayout layout = state.range(0) == 0   ? CardLayout::miniature()
+                              : state.range(0) == 1 ? CardLayout::card2x35()
+                                                    : CardLayout::card3x4();
+    QImage photo(480, 600, QImage::Format_RGB32);
+    photo.fill(Qt::darkCyan);
+    CardFace face;
+    face.header[0] = QStringLiteral("Spring Convention 2026");
+    face.header[1] = QStringLiteral("******Header Line 2******");
+    face.name[0] = QStringLiteral("Maria");
+    face.name[1] = QStringLiteral("VASCONCELOS-ALBUQUERQUE"); // drawn smaller on every layout
+    face.office = QStringLiteral("Treasurer");
+    face.chapter = QStringLiteral("North Chapter");
+    face.photo = CardFace::drawable(photo);
+    face.code = QStringLiteral("QVX:3:1207");
+    face.showCode = state.range(1) != 0;
+    const double dpi = double(state.range(2));
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const QImage card = CardImage::render(layout, face, dpi, dpi);
+        benchmark::DoNotOptimize(card.constBits());
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        ms.push_back(elapsed * 1000.0);
+    }
+    state.counters["median_ms"] = medianOf(ms);
+    state.SetLabel(layout.name.toStdString() + (face.showCode ? ", with code" : ", without code"));
+}
+BENCHMARK(BM_DrawCard)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}, {96}})
+    ->Args({2, 0, 300})
+    ->Args({2, 1, 300})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(300);
 
 } // namespace
 

@@ -9,15 +9,16 @@ packages=(
     libsqlite3-dev sqlite3
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libgstreamer1.0-dev libjpeg-turbo-progs
+    libqrencode-dev
     libbenchmark-dev
     xvfb xauth xdotool x11-utils
     fonts-dejavu-core
-    cups printer-driver-cups-pdf poppler-utils
+    cups printer-driver-cups-pdf poppler-utils zbar-tools
 )
 if [ "${1:-}" = "--run-only" ]; then
     packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
               libqt6sql6-sqlite libgl-dev libsqlite3-dev fonts-dejavu-core
-              qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
+              qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqrencode-dev)
 fi
 
 missing=()

@@ -46,6 +46,8 @@ inline constexpr SettingKey Header1 {"Header1", "header1", "**************Header
 inline constexpr SettingKey Header2 {"Header2", "header2", "******Header Line 2******"};
 inline constexpr SettingKey Logo {"Logo", "idlogo", "Logo\\logo.bmp"};
 inline constexpr SettingKey IdColor {"IdColor", "idcolor", nullptr};
+// Whether the cards carry the attendee's QR code: "True" or "False".
+inline constexpr SettingKey QrCode {"IdCard", "QrCode", "True"};
 // Written as "OverLay", read as "Overlay": the same value, as case does not matter.
 inline constexpr SettingKey OverlayWrite {"Video\\preferences", "OverLay", nullptr};
 inline constexpr SettingKey Overlay {"Video\\preferences", "Overlay", nullptr};

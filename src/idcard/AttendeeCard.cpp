@@ -19,6 +19,7 @@ CardFace fromRow(const QSqlRecord &row, const QString &dbFolder, const QString &
     face.name[1] = CardLines::lastName(field("LastName"));
     face.office = field("OfficeName");
     face.chapter = CardLines::chapter(field("Chapter"), field("City"));
+    face.code = CardLines::code(field("ProgramID"), field("AttendeeID"));
     const QString stored = field("Picture");
     face.photo = CardPhoto::load(CardPhoto::file(dbFolder, stored), CardPhoto::largestBox(photoDpiX, photoDpiY));
     if (!face.photo.isNull())

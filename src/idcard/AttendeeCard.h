@@ -12,8 +12,8 @@ class QSqlRecord;
 // that attendee is the current one, so a batch prints what the desk previews.
 namespace AttendeeCard {
 
-// `row` holds the Attendees fields (FirstName, LastName, OfficeName, City,
-// Chapter, Picture); `dbFolder` is where the photos are and `appFolder` the
+// `row` holds the Attendees fields (AttendeeID, ProgramID, FirstName, LastName,
+// OfficeName, City, Chapter, Picture); `dbFolder` is where the photos are and `appFolder` the
 // program's folder for a relative logo path (both ending with a separator).
 // The photo is decoded as the desk decodes it, for the largest photo box at
 // this resolution (a screen's dots per inch times its pixel ratio).

@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "session/CardContent.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,13 +75,22 @@ QImage loadLogo(const QString &file)
 
 } // namespace
 
-CardDesign::CardDesign(const AppContext &context, CardWidget *miniature, CardContent *content, QWidget *owner)
+CardDesign::CardDesign(const AppContext &context, CardWidget *miniature, CardContent *content, QAction *showQrCode,
+                       QWidget *owner)
     : QObject(owner), m_context(context), m_content(content), m_owner(owner)
 {
     setObjectName(QStringLiteral("cardDesign"));
     connect(miniature, &CardWidget::headerClicked, this, &CardDesign::lblHeader_Click);
     connect(miniature, &CardWidget::logoClicked, this, &CardDesign::imgLogo_Click);
     connect(miniature, &CardWidget::backgroundClicked, this, &CardDesign::fraID_Click);
+    if (showQrCode) {
+        showQrCode->setCheckable(true);
+        // The mark shows what the cards show, also after the stored design is restored.
+        const auto follow = [showQrCode, content] { showQrCode->setChecked(content->face().showCode); };
+        follow();
+        connect(content, &CardContent::changed, showQrCode, follow);
+        connect(showQrCode, &QAction::triggered, this, &CardDesign::mnuQRCode_Click);
+    }
 }
 
 QString CardDesign::logoFolder() const
@@ -125,6 +135,12 @@ void CardDesign::imgLogo_Click()
         m_content->setLogo(loadLogo(target));
         SettingKeys::Logo.write(target);
     });
+}
+
+void CardDesign::mnuQRCode_Click(bool show)
+{
+    ignoreErrors([&] { m_content->setShowCode(show); });
+    ignoreErrors([&] { SettingKeys::QrCode.write(show ? QStringLiteral("True") : QStringLiteral("False")); });
 }
 
 void CardDesign::fraID_Click()

@@ -12,10 +12,10 @@
 // One element of a card's layout table, in twips (1440 to the inch) relative to the card.
 struct CardElement
 {
-    enum Kind { Text, Picture, Circle };
+    enum Kind { Text, Picture, Circle, Code };
     // Which part of the card's content the element shows; Fixed elements show
     // `fixedText` (or nothing) and never change.
-    enum Role { Header1, Header2, Logo, Photo, FirstName, LastName, Office, Chapter, Fixed };
+    enum Role { Header1, Header2, Logo, Photo, FirstName, LastName, Office, Chapter, QrCode, Fixed };
 
     QString objectName;  // "lblHeader_0", "ImgLogo", ...
     Kind kind = Text;
@@ -23,6 +23,9 @@ struct CardElement
     Qt::Alignment align = Qt::AlignLeft;
     QColor textColor = Qt::black;
     double pointSize = 8.25;
+    // An attendee's line too long for its box is drawn smaller, down to this
+    // size, before it is cut (LineFit); 0: it is cut at its own size.
+    double minimumPointSize = 0;
     bool border = false; // a single line around a picture
     QString toolTip;
     Role role = Fixed;
@@ -34,7 +37,8 @@ struct CardElement
     bool italic = false;
     QString fixedText;   // the text of a Fixed text element
 
-    // The element's text or picture on `face` (empty for the other kind).
+    // The element's text or picture on `face` (empty for the other kind); the
+    // code's text when the face shows the code.
     QString textIn(const CardFace &face) const;
     QImage pictureIn(const CardFace &face) const;
     // The element's font at its design size (pointSize), with the fallback hint.

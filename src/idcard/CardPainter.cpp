@@ -1,20 +1,23 @@
 #include "CardPainter.h"
 
+#include "LineFit.h"
+#include "QrCode.h"
 #include "core/Twips.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace {
 
 // A single-line border is one screen pixel wide at 96 dots per inch.
 constexpr double BorderTwips = 15.0;
-// How far a line of text may be narrowed to fit its box.
-constexpr double MinimumNarrowing = 0.8;
 
 } // namespace
 
@@ -67,6 +70,7 @@ void CardPainter::paint(QPainter &painter, const QRectF &target) const
         case CardElement::Text: paintText(painter, element, box, target); break;
         case CardElement::Picture: paintPicture(painter, element, box, scale); break;
         case CardElement::Circle: paintCircle(painter, box, scale); break;
+        case CardElement::Code: paintCode(painter, element, box); break;
         }
     }
     painter.restore();
@@ -78,31 +82,35 @@ void CardPainter::paintText(QPainter &painter, const CardElement &element, const
     const QString text = element.textIn(m_face);
     if (text.isEmpty())
         return;
+    const LineFit fit = LineFit::of(element, text);
     const QPaintDevice *device = painter.device();
     const double dpiY = device ? device->logicalDpiY() : 96.0;
+    QFont font = elementFont(element, target, dpiY);
+    QRectF line = box;
+    if (fit.pointSize != element.pointSize && element.pointSize > 0) {
+        // Smaller type stands on the line's own baseline, as the other lines do.
+        const double ascent = QFontMetricsF(font, painter.device()).ascent();
+        font.setPointSizeF(font.pointSizeF() * fit.pointSize / element.pointSize);
+        line.setTop(box.top() + ascent - QFontMetricsF(font, painter.device()).ascent());
+    }
     painter.save();
-    // A label shows what fits in its box: lines that wrap past its height are cut off.
+    // A label shows what fits in its box.
     painter.setClipRect(box, Qt::IntersectClip);
-    painter.setFont(elementFont(element, target, dpiY));
+    painter.setFont(font);
     painter.setPen(element.textColor);
-    const int align = int(element.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop;
-    // The card's Windows fonts are narrower than the faces they fall back to: a
-    // line that would not fit its box is narrowed a little (text stays text)
-    // before it wraps, so the placeholder headers and the row of codes fit as
-    // designed. The row of codes never wraps: it stands over its circles.
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const double natural = metrics.horizontalAdvance(text);
-    const bool fixed = element.role == CardElement::Fixed;
-    double factor = 1.0;
-    if (natural > box.width() && natural > 0)
-        factor = fixed ? box.width() / natural : std::max(MinimumNarrowing, box.width() / natural);
-    const int flags = fixed ? align : align | Qt::TextWordWrap;
+    // The fit was decided in twips; a screen's hinted type may come out a
+    // little wider than that, and is narrowed by the difference rather than cut.
+    double factor = fit.narrowing;
+    const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(fit.text) * factor;
+    if (width > box.width() && width > 0)
+        factor *= box.width() / width;
+    const int flags = int(element.align & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextSingleLine;
     if (factor < 1.0) {
         painter.translate(box.left(), 0);
         painter.scale(factor, 1.0);
-        painter.drawText(QRectF(0, box.top(), box.width() / factor, box.height()), flags, text);
+        painter.drawText(QRectF(0, line.top(), line.width() / factor, line.height()), flags, fit.text);
     } else {
-        painter.drawText(box, flags, text);
+        painter.drawText(line, flags, fit.text);
     }
     painter.restore();
 }
@@ -137,5 +145,65 @@ void CardPainter::paintCircle(QPainter &painter, const QRectF &box, double scale
     painter.setPen(QPen(Qt::black, width));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(circle);
+    painter.restore();
+}
+
+void CardPainter::paintCode(QPainter &painter, const CardElement &element, const QRectF &box) const
+{
+    const QString text = element.textIn(m_face);
+    if (text.isEmpty())
+        return;
+    const QrCode code = QrCode::encode(text);
+    if (code.isNull())
+        return;
+    const int modules = code.size() + 2 * QrCode::QuietZone;
+    const double side = std::min(box.width(), box.height());
+    const QRectF square(box.center().x() - side / 2, box.center().y() - side / 2, side, side);
+
+    // Module edges in device pixels. On a picture (the card windows, the
+    // miniature) they are rounded to whole pixels and drawn without
+    // antialiasing, so no module is a grey blur a reader cannot tell; on a
+    // printer or in a PDF they stay exact and the code stays vectors.
+    const QTransform toDevice = painter.deviceTransform();
+    const QRectF onDevice = toDevice.mapRect(square);
+    const bool raster = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+    const bool snap = raster && !toDevice.isRotating() && onDevice.width() >= modules;
+    std::vector<double> xs(std::size_t(modules) + 1), ys(std::size_t(modules) + 1);
+    for (int i = 0; i <= modules; ++i) {
+        const double x = onDevice.left() + onDevice.width() * i / modules;
+        const double y = onDevice.top() + onDevice.height() * i / modules;
+        xs[std::size_t(i)] = snap ? std::round(x) : x;
+        ys[std::size_t(i)] = snap ? std::round(y) : y;
+    }
+    const QTransform fromDevice = toDevice.inverted();
+    const auto cell = [&](int x0, int y0, int x1, int y1) {
+        return fromDevice.mapRect(QRectF(QPointF(xs[std::size_t(x0)], ys[std::size_t(y0)]),
+                                         QPointF(xs[std::size_t(x1)], ys[std::size_t(y1)])));
+    };
+
+    // The quiet zone is white whatever the card's colour: a reader needs light
+    // around a dark code, and a dark card would give it none.
+    QList<QRectF> dark;
+    dark.reserve(code.size() * code.size() / 3);
+    const int q = QrCode::QuietZone;
+    for (int y = 0; y < code.size(); ++y) {
+        for (int x = 0; x < code.size();) {
+            if (!code.isDark(x, y)) {
+                ++x;
+                continue;
+            }
+            int end = x + 1;
+            while (end < code.size() && code.isDark(end, y))
+                ++end;
+            dark.append(cell(q + x, q + y, q + end, q + y + 1)); // a run of dark modules: one rectangle
+            x = end;
+        }
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, !snap);
+    painter.fillRect(cell(0, 0, modules, modules), Qt::white);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawRects(dark.constData(), int(dark.size()));
     painter.restore();
 }

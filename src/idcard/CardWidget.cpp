@@ -173,8 +173,13 @@ void CardWidget::keyPressEvent(QKeyEvent *event)
 void CardWidget::contentChanged()
 {
     const CardFace &shown = face();
-    for (CardItem *item : std::as_const(m_items))
-        item->showText(item->element().textIn(shown));
+    for (CardItem *item : std::as_const(m_items)) {
+        const QString text = item->element().textIn(shown);
+        item->showText(text);
+        // With no code shown its place is the bare card, whose click is the card's own.
+        if (item->element().kind == CardElement::Code)
+            item->setVisible(!text.isEmpty());
+    }
     m_picture = QImage();
     update();
 }
@@ -196,8 +201,9 @@ void CardWidget::itemClicked(const CardItem *item)
     case CardElement::Logo: emit logoClicked(); break;
     // The codes and circles are printed on the card itself: clicking them is clicking the card.
     case CardElement::Fixed: emit backgroundClicked(); break;
-    // The attendee's lines and photo are not part of the design: they take no click.
+    // The attendee's lines, photo and code are not part of the design: they take no click.
     case CardElement::Photo:
+    case CardElement::QrCode:
     case CardElement::FirstName:
     case CardElement::LastName:
     case CardElement::Office:

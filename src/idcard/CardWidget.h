@@ -16,13 +16,14 @@ class CardItem;
 // paints the picture CardImage renders from its layout table, so what a window
 // shows and what is drawn without a window are the same pixels. Each line and
 // picture is a CardItem child (object names "lblHeader_0", "lblHeader_1",
-// "ImgLogo", "imgPic", "lblName_0", "lblName_1", "lblOffice", "lblChap") for
+// "ImgLogo", "imgPic", "lblName_0", "lblName_1", "lblOffice", "lblChap",
+// "imgQRCode") for
 // hit-testing, tooltips, accessibility and tests; the items draw nothing.
 //
 // Mouse: a click on a header line emits headerClicked(index), on the logo
 // logoClicked(), on the card itself or its fixed decorations (codes, circles)
-// backgroundClicked(), as the frame's own click; the attendee's lines and photo
-// take no click. Keyboard: the card takes focus (accessible name "ID card");
+// backgroundClicked(), as the frame's own click; the attendee's lines, photo and
+// code take no click. Keyboard: the card takes focus (accessible name "ID card");
 // Enter, Return or Space on it emits backgroundClicked(), the card colour command.
 class CardWidget : public QWidget
 {

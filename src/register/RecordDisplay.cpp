@@ -54,6 +54,21 @@ void RecordDisplay::cardChapterUpdate()
     });
 }
 
+void RecordDisplay::cardCodeUpdate()
+{
+    const Recordset *rs = m_window->datPrimaryRS()->recordset();
+    const bool shown = rs && rs->isOpen() && (rs->absolutePosition() >= 0 || rs->editMode() == EditMode::Adding);
+    if (!shown) {
+        m_card->setCode(QString());
+        return;
+    }
+    // A new row has no event written yet when it is first shown: it belongs to the window's event.
+    QString program = rs->value(QStringLiteral("ProgramID")).toString();
+    if (program.trimmed().isEmpty())
+        program = m_window->tag();
+    m_card->setCode(CardLines::code(program, rs->value(QStringLiteral("AttendeeID")).toString()));
+}
+
 void RecordDisplay::txtFields_Change(int index)
 {
     if (index == FirstName || index == LastName)
@@ -94,6 +109,7 @@ void RecordDisplay::datPrimaryRS_Reposition()
     ignoreErrors([&] { showPhoto(); });
     ignoreErrors([&] { cardNameUpdate(); });
     ignoreErrors([&] { cardChapterUpdate(); });
+    ignoreErrors([&] { cardCodeUpdate(); });
     ignoreErrors([&] {
         const Recordset *rs = data->recordset();
         data->setCaption(QString::number(rs->absolutePosition() + 1) + QStringLiteral(" of ")

@@ -32,6 +32,9 @@ public:
     void cardNameUpdate();
     // lblChap = the chapter and " Chapter", or the city when the chapter is blank.
     void cardChapterUpdate();
+    // The card's QR code: the shown attendee's event and key (a new attendee's
+    // key is reserved at once, so its card carries its code before it is saved).
+    void cardCodeUpdate();
 
     // The photo keeper: the photo that the record's Picture field names (none
     // when the file is missing or cannot be read), or no photo.

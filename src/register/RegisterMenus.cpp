@@ -52,7 +52,8 @@ void RegisterMenus::build(QMainWindow *window)
              {"mnuFilePrint", "&Print ID Card", "Ctrl+P"},
              {"mnuSpacer6", nullptr},
              {"mnuExit", "E&xit"}});
-    addMenu(window, "mnuView", "&View", {{"mnuEvent", "Event Form"}});
+    addMenu(window, "mnuView", "&View",
+            {{"mnuEvent", "Event Form"}, {"mnuQRCode", "Show &QR Code on ID Card", nullptr, true}});
     QMenu *options = addMenu(window, "mnuOptions", "Video &Options",
                              {{"mnuAudioFmt", "&Audio Format"},
                               {"mnuSpacer1", nullptr},

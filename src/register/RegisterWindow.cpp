@@ -76,7 +76,8 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
                                     [this](const QString &key) { return m_toolBar->image(key); });
     m_cardWindows = new CardWindows(m_cardContent, this);
     m_cardCommands = new CardCommands(m_context, m_cardWindows, m_toolBar->cboIDSize(), this);
-    new CardDesign(m_context, m_attendee->card(), m_cardContent, this);
+    new CardDesign(m_context, m_attendee->card(), m_cardContent, findChild<QAction *>(QStringLiteral("mnuQRCode")),
+                   this);
     m_videoMenus = new VideoMenus(this, video());
     PictureSnapper::Attendee attendee;
     attendee.id = [this] {

@@ -41,6 +41,19 @@ void CardContent::setChapter(const QString &text)
     setText(m_face.chapter, text);
 }
 
+void CardContent::setCode(const QString &text)
+{
+    setText(m_face.code, text);
+}
+
+void CardContent::setShowCode(bool show)
+{
+    if (m_face.showCode == show)
+        return;
+    m_face.showCode = show;
+    emit changed();
+}
+
 void CardContent::setLogo(const QImage &logo)
 {
     m_face.logo = logo;

@@ -26,6 +26,9 @@ public:
     void setChapter(const QString &text);
     // The photo shown and its stored relative path; a null image and an empty path for none.
     void setPhoto(const QImage &photo, const QString &path);
+    // The attendee's code text (empty for none) and the design's choice to show it.
+    void setCode(const QString &text);
+    void setShowCode(bool show);
 
 signals:
     void changed();

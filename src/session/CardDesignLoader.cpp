@@ -35,6 +35,11 @@ std::optional<quint32> parseColor(const QString &stored)
     return quint32(value);
 }
 
+bool parseShowCode(const QString &stored)
+{
+    return stored.trimmed().compare(QLatin1String("False"), Qt::CaseInsensitive) != 0;
+}
+
 void read(CardFace &face, const QString &appFolder)
 {
     // Each part on its own: a store that cannot be read leaves that part as it was.
@@ -52,6 +57,7 @@ void read(CardFace &face, const QString &appFolder)
         if (const std::optional<quint32> color = parseColor(SettingKeys::IdColor.read(QString())))
             face.color = *color;
     });
+    ignoreErrors([&] { face.showCode = parseShowCode(SettingKeys::QrCode.read()); });
 }
 
 void restore(CardContent &content, const QString &appFolder)

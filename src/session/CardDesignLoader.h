@@ -6,7 +6,8 @@
 class CardContent;
 struct CardFace;
 
-// The card design kept in the settings store: header lines, logo and colour.
+// The card design kept in the settings store: header lines, logo, colour and
+// whether the cards carry the QR code.
 // Nothing here stops the start: a logo that is missing or cannot be read leaves
 // the card without a logo, and a stored colour that is not a number leaves the
 // card in its own colour.
@@ -27,5 +28,9 @@ QString resolveLogoPath(const QString &storedPath, const QString &appFolder);
 // A stored colour as the 32-bit card colour (a signed decimal number; an
 // unsigned one is accepted too); nothing when it is not a number.
 std::optional<quint32> parseColor(const QString &stored);
+
+// The stored "QrCode" choice: only "False" (in any letter case) turns the code
+// off, so a value nobody understands keeps the code that the desk scans.
+bool parseShowCode(const QString &stored);
 
 } // namespace CardDesignLoader

@@ -5,7 +5,8 @@
 #include <QString>
 
 // What one ID card shows, as a plain value: the design (header lines, logo,
-// colour) and the attendee's lines and photograph. The painter draws from it;
+// colour, whether the QR code shows) and the attendee's lines, photograph and
+// code. The painter draws from it;
 // a copy can be changed (printing puts a sharper photo in) without touching the
 // card it came from. Pictures are images, not pixmaps, so a card can be drawn
 // where there is no screen.
@@ -21,6 +22,11 @@ struct CardFace
     // The photo's path relative to the database folder as the Picture field
     // stores it ("Pic\17.jpg"); empty when no photo is shown.
     QString photoPath;
+    // The text of the attendee's QR code ("QVX:3:1207", CardLines::code);
+    // empty when no attendee is shown.
+    QString code;
+    // The design's choice to carry the code (the "QrCode" setting).
+    bool showCode = true;
 
     // Light grey, the miniature's own colour until one is chosen.
     static constexpr quint32 DefaultColor = 224 + 256 * 224 + 65536 * 224;

@@ -11,5 +11,8 @@ QString lastName(const QString &lastName);
 // lblChap: the chapter as it is and " Chapter", or the city when the chapter
 // is blank (a chapter of blanks counts as none; a real one keeps its blanks).
 QString chapter(const QString &chapter, const QString &city);
+// The QR code's text: "QVX:" & ProgramID & ":" & AttendeeID (keys as plain
+// decimal text, blanks trimmed); empty when either key is missing.
+QString code(const QString &programId, const QString &attendeeId);
 
 } // namespace CardLines

@@ -2,6 +2,7 @@
 // one painter draws it for screen and printer (text as text, pictures stretched to their
 // boxes), and clicks raise its commands.
 
+#include "idcard/CardImage.h"
 #include "idcard/CardItem.h"
 #include "idcard/CardLayout.h"
 #include "idcard/CardPainter.h"
@@ -32,21 +33,24 @@ QList<Table> tables()
              {"lblHeader_0", {120, 120, 2415, 150}, 6, 0, 0, "Click to add header 1"}, {"lblHeader_1", {510, 240, 1455, 150}, 6, 0, 0, "Click to add a Header Line 2"},
              {"ImgLogo", {165, 360, 465, 420}, -1, 0, 0, "Click to Add a Logo"}, {"imgPic", {1845, 435, 735, 855}, -1, 0, 0, ""},
              {"lblName_0", {165, 840, 1455, 135}, 6, 0, 0, ""}, {"lblName_1", {165, 960, 1455, 135}, 6, 0, 0, ""},
-             {"lblOffice", {165, 1080, 1455, 135}, 6, 0, 0, ""}, {"lblChap", {165, 1320, 1455, 135}, 6, 0, 0, ""}}, 8, nullptr},
+             {"lblOffice", {165, 1080, 1455, 135}, 6, 0, 0, ""}, {"lblChap", {165, 1320, 1455, 135}, 6, 0, 0, ""},
+             {"imgQRCode", {1380, 400, 435, 435}, -1, 0, 0, "The attendee's QR code: View > Show QR Code on ID Card turns it off"}}, 9, nullptr},
         {CardLayout::card3x4(), {5505, 3585}, {
              {"lblHeader_0", {555, 120, 4155, 240}, 9.75, 0, 0, ""}, {"lblHeader_1", {1065, 360, 3015, 240}, 9.75, 0, 0, ""},
              {"ImgLogo", {240, 480, 1065, 1020}, -1, 0, 0, ""}, {"imgPic", {3600, 840, 1575, 1935}, -1, 0, 0, ""},
              {"lblName_0", {240, 1560, 3135, 330}, 13.5, 0, 0, ""}, {"lblName_1", {240, 1920, 3135, 330}, 13.5, 0, 0, ""},
              {"lblOffice", {240, 2280, 3015, 375}, 12, 0, 0, ""}, {"lblChap", {240, 2640, 3255, 375}, 12, 1, 1, ""},
              {"Label1", {1080, 3075, 2895, 255}, 8.25, 0, 0, ""}, {"Shape2_0", {1080, 3240, 255, 255}, -1, 0, 0, ""},
-             {"Shape2_3", {2160, 3240, 255, 255}, -1, 0, 0, ""}, {"Shape2_7", {3600, 3240, 255, 255}, -1, 0, 0, ""}}, 17, "FL    FD    SK   SB   SL    CO   SD  HM"},
+             {"Shape2_3", {2160, 3240, 255, 255}, -1, 0, 0, ""}, {"Shape2_7", {3600, 3240, 255, 255}, -1, 0, 0, ""},
+             {"imgQRCode", {4395, 2790, 780, 780}, -1, 0, 0, ""}}, 18, "FL    FD    SK   SB   SL    CO   SD  HM"},
         {CardLayout::card2x35(), {4335, 2475}, {
              {"lblHeader_0", {375, 0, 3585, 195}, 8.25, 0, 0, ""}, {"lblHeader_1", {855, 240, 2685, 195}, 8.25, 0, 0, ""},
              {"ImgLogo", {120, 240, 705, 660}, -1, 0, 0, ""}, {"imgPic", {3120, 480, 1215, 1335}, -1, 0, 0, ""},
              {"lblName_0", {120, 960, 2655, 330}, 12, 0, 0, ""}, {"lblName_1", {120, 1200, 2655, 330}, 12, 1, 0, ""},
              {"lblOffice", {120, 1560, 2655, 255}, 9.75, 0, 0, ""}, {"lblChap", {120, 1800, 2655, 255}, 9.75, 1, 1, ""},
              {"Label1", {960, 1995, 2775, 210}, 6.75, 0, 0, ""}, {"Shape2_0", {960, 2160, 200, 200}, -1, 0, 0, ""},
-             {"Shape2_4", {2192, 2160, 200, 200}, -1, 0, 0, ""}, {"Shape2_7", {3120, 2160, 195, 195}, -1, 0, 0, ""}}, 17, "FL     FD   SK    SB    SL   CO   SD   HM"},
+             {"Shape2_4", {2192, 2160, 200, 200}, -1, 0, 0, ""}, {"Shape2_7", {3120, 2160, 195, 195}, -1, 0, 0, ""},
+             {"imgQRCode", {3735, 1845, 600, 600}, -1, 0, 0, ""}}, 18, "FL     FD   SK    SB    SL   CO   SD   HM"},
     };
 }
 
@@ -107,6 +111,7 @@ public:
     void drawTextItem(const QPointF &p, const QTextItem &ti) override { texts.append({transform.map(p), ti.text(), ti.font(), transform.m11()}); }
     void drawEllipse(const QRectF &r) override { ellipses.append(r); }
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath &) override {} // borders: not looked at here
     Type type() const override { return QPaintEngine::User; }
 
     QList<Text> texts;
@@ -140,6 +145,8 @@ private slots:
     void paintingPutsColourTextAndPicturesInTheirBoxes();
     void printedTextIsTextAtTruePointSize_data();
     void printedTextIsTextAtTruePointSize();
+    void longLinesShrinkThenEndWithAnEllipsis_data();
+    void longLinesShrinkThenEndWithAnEllipsis();
     void clicksAndKeysRaiseTheCardsCommands();
 };
 
@@ -163,6 +170,11 @@ void TestCardWidget::itemsFollowTheLayoutTablesAtTheScreensResolution()
                 QCOMPARE(QList<bool>({font.bold(), font.italic()}), QList<bool>({row.bold, row.italic}));
             }
         }
+        // The code hides nothing: its box (quiet zone included) is on the card and meets no other box.
+        const QRect code = card.item("imgQRCode")->element().twips;
+        QVERIFY(QRect(QPoint(), table.twips).contains(code));
+        for (const CardElement &e : table.layout.elements)
+            QVERIFY2(e.role == CardElement::QrCode || !e.twips.intersects(code), qPrintable(e.objectName));
         QCOMPARE(card.item("lblHeader_1")->element().textColor, QColor(0, 0, 64));
         QVERIFY(card.item("imgPic")->element().border);
         if (table.codes)
@@ -371,6 +383,95 @@ void TestCardWidget::printedTextIsTextAtTruePointSize()
     const RecordingPage half(painter, page.size(), dpi, QRectF(0, 0, page.width() / 2, page.height() / 2));
     QCOMPARE(half.engine.texts.size(), rec.texts.size());
     QCOMPARE(half.engine.texts.first().font.pointSizeF(), rec.texts.first().font.pointSizeF() / 2);
+
+    // A header far too long for its box is narrowed as far as a header may be, then ends with
+    // an ellipsis on its one line (it used to wrap, and the box cut the second half away).
+    face.header[0] = QStringLiteral("Annual Convention of the Northern and Southern Regions, 2026");
+    const CardPainter longer(layout, face);
+    const RecordingPage cut(longer, page.size(), dpi, page);
+    const QRectF headerBox = longer.elementRect(*layout.element(QStringLiteral("lblHeader_0")), page);
+    QList<RecordingEngine::Text> inHeader;
+    for (const auto &t : cut.engine.texts)
+        if (headerBox.contains(t.baseline))
+            inHeader << t;
+    QCOMPARE(inHeader.size(), 1);
+    QVERIFY2(inHeader[0].text.endsWith(QChar(0x2026)) && face.header[0].startsWith(inHeader[0].text.chopped(1)),
+             qPrintable(inHeader[0].text));
+    QCOMPARE(inHeader[0].font.pointSizeF(), layout.element(QStringLiteral("lblHeader_0"))->pointSize);
+    QVERIFY(inHeader[0].xScale >= 0.79);
+}
+
+void TestCardWidget::longLinesShrinkThenEndWithAnEllipsis_data()
+{
+    QTest::addColumn<int>("which"); // index into tables()
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("whole"); // fits once smaller; otherwise cut at the smallest size
+    const char *names[] = {"miniature", "3 X 4", "2 1/4 X 3.5"};
+    for (int which = 0; which < 3; ++which) {
+        QTest::addRow("%s, hyphenated last name", names[which]) << which << "lblName_1" << "VASCONCELOS-ALBUQUERQUE" << true;
+        QTest::addRow("%s, office", names[which]) << which << "lblOffice" << "Recording Secretary and Treasurer" << true;
+        QTest::addRow("%s, endless first name", names[which])
+            << which << "lblName_0" << QString::fromUtf8("Maria da Conceição Vasconcelos de Albuquerque Sampaio e Castro") << false;
+    }
+}
+
+void TestCardWidget::longLinesShrinkThenEndWithAnEllipsis()
+{
+    QFETCH(int, which);
+    QFETCH(QString, element);
+    QFETCH(QString, text);
+    QFETCH(bool, whole);
+    const CardLayout layout = tables().at(which).layout;
+    const CardElement &e = *layout.element(element);
+    QVERIFY(e.minimumPointSize >= (which == 0 ? e.pointSize / 2 : std::max(6.0, e.pointSize / 2)));
+    CardFace face;
+    (e.role == CardElement::Office ? face.office : face.name[e.role == CardElement::LastName ? 1 : 0]) = text;
+    const CardPainter painter(layout, face);
+
+    // On paper and on a screen alike: one line (never wrapped), the same letters at the same size.
+    QList<RecordingEngine::Text> drawn;
+    for (int dpi : {1200, 96}) {
+        const QRectF page = painter.trueSizeRect(dpi, dpi);
+        const RecordingPage device(painter, page.size(), dpi, page);
+        const QString codesRow = layout.element("Label1") ? layout.element("Label1")->fixedText : QString();
+        QList<RecordingEngine::Text> lines; // the codes row of a printed card is text too
+        for (const RecordingEngine::Text &t : device.engine.texts)
+            if (t.text != codesRow)
+                lines << t;
+        QCOMPARE(lines.size(), 1);
+        drawn << lines.first();
+        QVERIFY2(drawn.last().xScale > 0.9, "drawn smaller, not squeezed");
+    }
+    QCOMPARE(drawn[1].text, drawn[0].text);
+    QCOMPARE(drawn[1].font.pointSizeF(), drawn[0].font.pointSizeF());
+    const RecordingEngine::Text &line = drawn[0];
+    QVERIFY(line.font.pointSizeF() < e.pointSize && line.font.pointSizeF() >= e.minimumPointSize);
+    if (whole) {
+        QCOMPARE(line.text, text);
+    } else {
+        QCOMPARE(line.font.pointSizeF(), e.minimumPointSize);
+        QVERIFY2(line.text.size() > 10 && line.text.endsWith(QChar(0x2026)) && text.startsWith(line.text.chopped(1)),
+                 qPrintable(line.text));
+    }
+
+    // On the picture: the ink ends inside the box (no letter cut at its edge), is one line
+    // high, and a line shown whole fills its box rather than stopping at a hyphen.
+    const double dpi = 300;
+    const QRectF box = painter.elementRect(e, painter.trueSizeRect(dpi, dpi));
+    const QImage inked = CardImage::render(layout, face, dpi, dpi);
+    const QImage blank = CardImage::render(layout, CardFace(), dpi, dpi);
+    QRect ink;
+    for (int y = 0; y < inked.height(); ++y)
+        for (int x = 0; x < inked.width(); ++x)
+            if (inked.pixel(x, y) != blank.pixel(x, y))
+                ink |= QRect(x, y, 1, 1);
+    QVERIFY2(box.adjusted(-1, -1, 1, 1).contains(ink), qPrintable(QStringLiteral("ink %1,%2 %3x%4 outside %5,%6 %7x%8")
+        .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height()).arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height())));
+    QVERIFY2(ink.right() < box.right() - 1, qPrintable(QStringLiteral("ink to %1, box to %2").arg(ink.right()).arg(box.right())));
+    QVERIFY(ink.height() <= line.font.pointSizeF() * dpi / 72 * 1.3);
+    if (whole)
+        QVERIFY2(ink.width() > 0.85 * box.width(), qPrintable(QStringLiteral("%1 of %2").arg(ink.width()).arg(box.width())));
 }
 
 void TestCardWidget::clicksAndKeysRaiseTheCardsCommands()

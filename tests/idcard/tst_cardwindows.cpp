@@ -1,7 +1,9 @@
 // The ID cards through the registration window: the design clicks on the miniature,
 // the two card windows (their tables, loading, following the record, preview), the card
 // of any attendee drawn from the stored row alone, and printing one page of exactly the
-// card's size, checked in the PDF with poppler's tools.
+// card's size, checked in the PDF with poppler's tools. The attendee's QR code is read
+// back by zbarimg, a reader nobody here wrote, from the card windows' pictures and from
+// the printed pages.
 
 #include "../register/RegisterFixture.h"
 
@@ -63,18 +65,46 @@ QString artefacts()
     return folder;
 }
 
-// A poppler tool's output; fails the test when the tool is missing.
+// A checker's output (poppler's tools, zbarimg); fails the test when it fails or is missing.
 QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-        QTest::qFail(qPrintable(QStringLiteral("%1 %2 failed (poppler-utils installed? scripts/install-deps.sh): %3")
+        QTest::qFail(qPrintable(QStringLiteral("%1 %2 failed (poppler-utils and zbar-tools installed? "
+                                               "scripts/install-deps.sh): %3")
                                     .arg(program, arguments.join(' '), QString::fromLocal8Bit(process.readAllStandardError()))),
                      __FILE__, __LINE__);
         return QString();
     }
     return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// The QR codes zbarimg reads in a picture, one text a line.
+QString readCodes(const QString &picture)
+{
+    return run("zbarimg", {"--quiet", "--raw", "-Sdisable", "-Sqrcode.enable", picture}).trimmed();
+}
+
+// The PDF's page turned into a picture at 300 dots per inch, as a card printer prints it.
+QString pageAt300Dpi(const QString &pdf)
+{
+    const QString base = pdf.chopped(4) + "-300dpi";
+    run("pdftoppm", {"-png", "-r", "300", "-singlefile", pdf, base});
+    return base + ".png";
+}
+
+// Each word of the PDF's text with its box (points, from the top left).
+QMap<QString, QRectF> pdfWords(const QString &pdf)
+{
+    const QString words = run("pdftotext", {"-bbox", pdf, "-"});
+    const QRegularExpression word(
+        "<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" xMax=\"([-\\d.]+)\" yMax=\"([-\\d.]+)\">([^<]*)</word>");
+    QMap<QString, QRectF> found;
+    for (const QRegularExpressionMatch &m : word.globalMatch(words))
+        found.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+    return found;
 }
 
 // A picture with some shape to it, so that a person looking at the artefacts sees where it went.
@@ -105,6 +135,7 @@ private slots:
     void cardWindowsLoadHiddenAndPreviewOneWindowPerSize();
     void designClicksShowOnTheCardsAndAreStored();
     void cardDrawnFromTheRowIsTheCardTheWindowShows();
+    void newAttendeesCardCarriesItsCodeAndTheCodeCanBeLeftOff();
     void printingMakesOnePageOfTheCardsSize_data();
     void printingMakesOnePageOfTheCardsSize();
     void printCommandsSayWhyNothingIsPrinted();
@@ -119,6 +150,12 @@ private:
     void clickPrintButton() const;
     QString pdf() const { return f.env->root() + "card.pdf"; }
     void printToPdf() const;
+    // "QVX:" & ProgramID & ":" & AttendeeID of the attendee of that first name, as stored.
+    QString codeOf(const QString &firstName) const
+    {
+        return f.sql("SELECT 'QVX:' || ProgramID || ':' || AttendeeID FROM Attendees WHERE FirstName = ?", {firstName})
+            .toString();
+    }
 
     RegisterFixture f;
 };
@@ -206,6 +243,9 @@ void TestCardWindows::cardWindowsLoadHiddenAndPreviewOneWindowPerSize()
     mini->grab().save(artefacts() + "card-miniature.png");
     windows()->frmIDCard()->card()->grab().save(artefacts() + "card-3x4.png");
     windows()->frmIDCard2()->card()->grab().save(artefacts() + "card-2x35.png");
+    // Each card window's picture carries a code that reads as the attendee's.
+    QCOMPARE(QStringList({readCodes(artefacts() + "card-3x4.png"), readCodes(artefacts() + "card-2x35.png")}),
+             QStringList(2, codeOf("Anne")));
 
     QAction *previewItem = f.child<QMenu>("tbToolBar_PrintMenu")->actions().value(0);
     QCOMPARE(QStringList({previewItem->text(), f.action("mnuPreviewID")->text()}), QStringList(2, "Preview ID Card"));
@@ -386,6 +426,59 @@ void TestCardWindows::cardDrawnFromTheRowIsTheCardTheWindowShows()
     }
 }
 
+void TestCardWindows::newAttendeesCardCarriesItsCodeAndTheCodeCanBeLeftOff()
+{
+    // The stored choice is restored at start (the value's letter case does not matter).
+    SettingKeys::QrCode.write("false");
+    openWithAttendees();
+    QAction *item = f.action("mnuQRCode");
+    QCOMPARE(QList<bool>({item->isCheckable(), item->isChecked(), f.content().showCode}), QList<bool>({true, false, false}));
+    QCOMPARE(item->text().remove('&'), "Show QR Code on ID Card");
+    QVERIFY(!windows()->frmIDCard()->card()->item("imgQRCode")->isVisible());
+
+    // Turned on: every card shows it, and the choice is stored.
+    item->trigger();
+    QCOMPARE(QList<bool>({item->isChecked(), f.content().showCode}), QList<bool>({true, true}));
+    QCOMPARE(SettingKeys::QrCode.read(), "True");
+
+    // A new attendee's card carries the code of the key reserved for it, before it is saved:
+    // the saved row is the one the code names.
+    f.action("mnuFileNew")->trigger();
+    RegisterFixture::retype(f.field(1), "Nora");
+    RegisterFixture::retype(f.field(3), "Quinn");
+    const QString picture = artefacts() + "card-3x4-new.png";
+    windows()->frmIDCard()->card()->grab().save(picture);
+    const QString code = readCodes(picture);
+    QVERIFY2(code.startsWith("QVX:1:"), qPrintable(code));
+    f.action("mnuFileSave")->trigger();
+    QCOMPARE(codeOf("Nora"), code);
+
+    // Turned off: no code on any card and nothing else moves; the place is the bare card again.
+    QList<QImage> with;
+    for (CardWidget *card : f.cards())
+        with << card->grab().toImage();
+    item->trigger();
+    QCOMPARE(SettingKeys::QrCode.read(), "False");
+    for (int i = 0; i < f.cards().size(); ++i) {
+        CardWidget *card = f.cards().at(i);
+        const QImage without = card->grab().toImage();
+        const qreal ratio = without.devicePixelRatio();
+        const QRect place = card->item("imgQRCode")->geometry();
+        const QRect placed(QPointF(place.topLeft() * ratio).toPoint(), QPointF(place.bottomRight() * ratio).toPoint());
+        int changed = 0;
+        for (int y = 0; y < without.height(); ++y)
+            for (int x = 0; x < without.width(); ++x) {
+                if (without.pixel(x, y) == with.at(i).pixel(x, y))
+                    continue;
+                ++changed;
+                QVERIFY2(placed.adjusted(-1, -1, 1, 1).contains(x, y), qPrintable(QStringLiteral("%1 changed at %2,%3").arg(card->layout().name).arg(x).arg(y)));
+                QCOMPARE(without.pixel(x, y), CardFace::toQColor(card->color()).rgb());
+            }
+        QVERIFY(changed > placed.width() * placed.height() / 4);
+        QVERIFY(!card->item("imgQRCode")->isVisible());
+    }
+}
+
 void TestCardWindows::printingMakesOnePageOfTheCardsSize_data()
 {
     // Page in whole points nearest the card; where the last name's box is (twips).
@@ -422,15 +515,9 @@ void TestCardWindows::printingMakesOnePageOfTheCardsSize()
     QVERIFY2(info.contains(QRegularExpression("MediaBox:\\s+0\\.00\\s+0\\.00")), qPrintable(info));
 
     // The names are text, at true scale: each word where its box is, 20 twips to the point.
-    const QString words = run("pdftotext", {"-bbox", pdf(), "-"});
-    const QRegularExpression word(
-        "<word xMin=\"([-\\d.]+)\" yMin=\"([-\\d.]+)\" xMax=\"([-\\d.]+)\" yMax=\"([-\\d.]+)\">([^<]*)</word>");
-    QMap<QString, QRectF> found;
-    for (const QRegularExpressionMatch &m : word.globalMatch(words))
-        found.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+    const QMap<QString, QRectF> found = pdfWords(pdf());
     for (const char *name : {"Anne", "SMITH", "Spring", "Chapter"})
-        QVERIFY2(found.contains(name), qPrintable(words));
+        QVERIFY2(found.contains(name), qPrintable(QStringList(found.keys()).join(' ')));
     const QRectF box(QPointF(lastNameBox.topLeft()) / 20.0, QSizeF(lastNameBox.size()) / 20.0);
     const QRectF smith = found.value("SMITH");
     QVERIFY2(box.adjusted(-1, -1, 1, 1).contains(smith),
@@ -441,6 +528,30 @@ void TestCardWindows::printingMakesOnePageOfTheCardsSize()
 
     // The printed page as a picture, for a person to look at.
     run("pdftoppm", {"-png", "-r", "200", "-singlefile", pdf(), artefacts() + file});
+    // The code on the page, printed at 300 dots per inch, reads as the attendee's.
+    QCOMPARE(readCodes(pageAt300Dpi(pdf())), codeOf("Anne"));
+
+    // The third attendee's long names: every word whole inside its line's box (drawn
+    // smaller, not wrapped into the line below and lost), and the code theirs.
+    f.arrow(2);
+    f.arrow(2);
+    QTRY_COMPARE(f.field(1)->text(), "Maximiliana Theodora");
+    QFile::remove(pdf());
+    clickPrintButton();
+    QFile::remove(artefacts() + file + "-long.pdf");
+    QFile::copy(pdf(), artefacts() + file + "-long.pdf");
+    const QMap<QString, QRectF> words = pdfWords(pdf());
+    const CardLayout &layout = window->card()->layout();
+    const QList<QPair<const char *, QStringList>> lines = {{"lblName_0", {"Maximiliana", "Theodora"}},
+                                                           {"lblName_1", {"VON", "VANDENBERGHE-OPPENHEIMER"}}};
+    for (const auto &[element, inLine] : lines) {
+        const QRect twips = layout.element(element)->twips;
+        const QRectF lineBox = QRectF(QPointF(twips.topLeft()) / 20.0, QSizeF(twips.size()) / 20.0).adjusted(-1, -1, 1, 1);
+        for (const QString &w : inLine)
+            QVERIFY2(words.contains(w) && lineBox.contains(words.value(w)),
+                     qPrintable(w + " not inside " + element + ": " + QStringList(words.keys()).join(' ')));
+    }
+    QCOMPARE(readCodes(pageAt300Dpi(pdf())), codeOf("Maximiliana Theodora"));
 }
 
 void TestCardWindows::printCommandsSayWhyNothingIsPrinted()

@@ -1,7 +1,8 @@
 // The registration window printing through the system's printers, run by
 // run_cups_print.sh against a CUPS server of its own: with no printer defined
 // the toolbar's Print says "Printer Not Found"; with the PDF printer as the
-// default it prints the "3 X 4" card at once, without a dialog.
+// default it prints the "3 X 4" card at once, without a dialog. The attendee is
+// the first of event 1, so the card's QR code must read "QVX:1:1".
 
 #include "../register/RegisterFixture.h"
 
@@ -25,6 +26,7 @@ private:
     {
         f.addEvent(1);
         f.addAttendee(1, "Anne", "Smith", "Cork", "North");
+        QCOMPARE(f.sql("SELECT 'QVX:' || ProgramID || ':' || AttendeeID FROM Attendees").toString(), "QVX:1:1");
         f.open(1);
         f.child<QComboBox>("cboIDSize")->setCurrentIndex(2); // "3 X 4"
         RegisterToolBar *bar = f.window->tbToolBar();

@@ -3,7 +3,8 @@
 # system CUPS is left alone) with Debian's cups-pdf as the PDF printer. With no
 # printer defined the toolbar's Print must say "Printer Not Found"; with the PDF
 # printer as default it must produce exactly one PDF of the "3 X 4" card's size
-# (275 x 179 points) in the printer's output folder.
+# (275 x 179 points) in the printer's output folder, whose QR code zbarimg reads,
+# at 300 dpi, as the printed attendee's "QVX:1:1".
 # Usage: run_cups_print.sh CHECK_PROGRAM   (needs root: cupsd and the cups-pdf backend)
 set -euo pipefail
 check="$1"
@@ -103,9 +104,12 @@ info="$(pdfinfo -box "${pdfs[0]}")"
 echo "$info" | grep -E "^(Pages|Page size|MediaBox):"
 echo "$info" | grep -Eq "^Pages: +1$" || fail "the PDF has not exactly one page"
 echo "$info" | grep -Eq "^Page size: +275 x 179 pts" || fail "the page is not the 3 X 4 card's 275 x 179 points"
+pdftoppm -png -r 300 -singlefile "${pdfs[0]}" "$work/printed" || fail "pdftoppm could not render the printed card"
+code="$(zbarimg --quiet --raw -Sdisable -Sqrcode.enable "$work/printed.png" 2>/dev/null || true)"
+[ "$code" = "QVX:1:1" ] || fail "the printed card's QR code reads \"$code\", not \"QVX:1:1\""
 if [ -n "${QUORVEX_ARTEFACTS:-}" ]; then
     mkdir -p "$QUORVEX_ARTEFACTS"
     cp "${pdfs[0]}" "$QUORVEX_ARTEFACTS/cups-3x4.pdf"
     pdftoppm -png -r 200 -singlefile "${pdfs[0]}" "$QUORVEX_ARTEFACTS/cups-3x4" || true
 fi
-echo "PASS: one card-sized PDF printed through CUPS; \"Printer Not Found\" without a printer"
+echo "PASS: one card-sized PDF printed through CUPS, its QR code read back; \"Printer Not Found\" without a printer"
