@@ -31,7 +31,7 @@ public:
         : m_file(file)
     {
         int error = 0;
-        m_zip = zip_open(QFile::encodeName(file).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+        m_zip = zip_open(QFile::encodeName(file).constData(), ZIP_RDONLY, &error);
         if (!m_zip)
             throw damaged(file, QStringLiteral("its table of contents is missing or damaged; it may be cut short"));
     }
