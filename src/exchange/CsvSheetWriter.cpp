@@ -29,10 +29,19 @@ CsvSheetWriter::CsvSheetWriter(const QString &file, const QList<SheetColumn> &co
     m_buffer.append("\xEF\xBB\xBF");
     for (qsizetype i = 0; i < columns.size(); ++i) {
         if (i > 0)
-            m_buffer.append(',');
+            m_line += u',';
         appendText(columns.at(i).header);
     }
-    m_buffer.append("\r\n");
+    endLine();
+}
+
+// A row is put together as text and turned into UTF-8 once: one conversion a row
+// rather than one a value.
+void CsvSheetWriter::endLine()
+{
+    m_line += QStringLiteral("\r\n");
+    m_buffer.append(m_line.toUtf8());
+    m_line.clear();
 }
 
 void CsvSheetWriter::appendText(const QString &text)
@@ -45,31 +54,35 @@ void CsvSheetWriter::appendText(const QString &text)
         }
     }
     if (!quote) {
-        m_buffer.append(text.toUtf8());
+        m_line += text;
         return;
     }
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    m_buffer.append('"').append(quoted.toUtf8()).append('"');
+    m_line += u'"';
+    for (const QChar c : text) {
+        if (c == u'"')
+            m_line += u'"';
+        m_line += c;
+    }
+    m_line += u'"';
 }
 
 void CsvSheetWriter::writeRow(const QVariantList &values)
 {
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
         if (i > 0)
-            m_buffer.append(',');
+            m_line += u',';
         const QVariant value = i < values.size() ? values.at(i) : QVariant();
         if (value.isNull())
             continue;
         switch (m_columns.at(i).kind) {
         case ColumnKind::Text: appendText(value.toString()); break;
-        case ColumnKind::Integer: m_buffer.append(QByteArray::number(value.toLongLong())); break;
-        case ColumnKind::Currency: m_buffer.append(value.value<Currency>().toString().toLatin1()); break;
-        case ColumnKind::Date: m_buffer.append(ValueCodec::formatDate(value.toDate()).toLatin1()); break;
-        case ColumnKind::YesNo: m_buffer.append(value.toBool() ? "Yes" : "No"); break;
+        case ColumnKind::Integer: m_line += QString::number(value.toLongLong()); break;
+        case ColumnKind::Currency: m_line += value.value<Currency>().toString(); break;
+        case ColumnKind::Date: m_line += ValueCodec::formatDate(value.toDate()); break;
+        case ColumnKind::YesNo: m_line += value.toBool() ? QStringLiteral("Yes") : QStringLiteral("No"); break;
         }
     }
-    m_buffer.append("\r\n");
+    endLine();
     flushIfFull();
 }
 

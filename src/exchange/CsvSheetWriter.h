@@ -19,10 +19,12 @@ public:
 
 private:
     void appendText(const QString &text);
+    void endLine();
     void flushIfFull();
 
     QString m_file;
     QList<SheetColumn> m_columns;
     QSaveFile m_out;
     QByteArray m_buffer;
+    QString m_line;
 };

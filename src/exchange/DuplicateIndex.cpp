@@ -4,7 +4,11 @@ namespace {
 
 QString folded(const QString &text)
 {
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    // Most names are plain ASCII: no accents to take off, nothing to decompose.
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    const QString decomposed = ascii ? text : text.normalized(QString::NormalizationForm_KD);
     QString plain;
     plain.reserve(decomposed.size());
     bool blank = false;

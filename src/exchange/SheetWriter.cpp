@@ -9,7 +9,12 @@
 
 std::unique_ptr<SheetWriter> SheetWriter::forFile(const QString &file, const QList<SheetColumn> &columns)
 {
-    const QString suffix = QFileInfo(file).suffix().toLower();
+    const QFileInfo info(file);
+    if (!info.absoluteDir().exists())
+        throw ExchangeError::exporting(QStringLiteral("The folder \"%1\" does not exist, so \"%2\" cannot be written "
+                                                      "there. Choose a folder that exists and export again.")
+                                           .arg(QDir::toNativeSeparators(info.absolutePath()), info.fileName()));
+    const QString suffix = info.suffix().toLower();
     if (suffix == u"csv")
         return std::make_unique<CsvSheetWriter>(file, columns);
     if (suffix == u"xlsx")

@@ -8,6 +8,9 @@
 #include <QHash>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <exception>
+#include <functional>
+#include <thread>
 #include <zip.h>
 
 namespace {
@@ -184,6 +187,7 @@ QStringList sharedStrings(const QByteArray &part, const QString &file)
     if (part.isEmpty())
         return strings;
     QXmlStreamReader xml(part);
+    xml.setNamespaceProcessing(false);
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == u"si")
@@ -288,83 +292,87 @@ QString dateText(QStringView raw, bool date1904)
     return seconds == 0 ? text : text + u' ' + time;
 }
 
-class SheetParser
+// One row as the worksheet holds it; the cells that name a shared text hold its
+// index until the shared texts are read (they are read at the same time).
+struct ParsedRow
+{
+    int number = 0; // 0 when the row does not say: the one after the row before
+    QStringList cells;
+    QList<int> sharedColumns;
+};
+
+// Reads the rows of one stretch of the worksheet's <sheetData>. Namespace
+// processing is off (the parts use the default namespace), which the reader
+// does faster.
+class RowParser
 {
 public:
-    SheetParser(const QStringList &strings, const QList<bool> &dates, bool date1904, const QString &file)
-        : m_strings(strings)
-        , m_dates(dates)
+    RowParser(const QList<bool> &dates, bool date1904, const QString &file)
+        : m_dates(dates)
         , m_date1904(date1904)
         , m_file(file)
     {
     }
 
-    SheetTable parse(const QByteArray &part)
+    std::vector<ParsedRow> parse(const QByteArray &xmlText)
     {
-        SheetTable table;
-        table.format = QStringLiteral("XLSX workbook, first worksheet");
-        QXmlStreamReader xml(part);
-        int rowNumber = 0;
-        bool haveHeader = false;
+        std::vector<ParsedRow> rows;
+        QXmlStreamReader xml(xmlText);
+        xml.setNamespaceProcessing(false);
         while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement() || xml.name() != u"row")
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"row")
                 continue;
-            const QStringView r = xml.attributes().value(QLatin1String("r"));
-            rowNumber = r.isEmpty() ? rowNumber + 1 : r.toInt();
-            QStringList cells = readRow(xml);
-            while (!cells.isEmpty() && cells.constLast().isEmpty())
-                cells.removeLast();
-            if (cells.isEmpty())
-                continue;
-            if (!haveHeader) {
-                table.header = std::move(cells);
-                haveHeader = true;
-            } else {
-                table.rows.push_back({rowNumber, std::move(cells)});
-            }
+            const int number = xml.attributes().value(QLatin1String("r")).toInt(); // 0: not given
+            ParsedRow row = readRow(xml);
+            row.number = number;
+            while (!row.cells.isEmpty() && row.cells.constLast().isEmpty())
+                row.cells.removeLast();
+            rows.push_back(std::move(row)); // an empty row still counts for the numbering
         }
         checkXml(xml, m_file, QStringLiteral("the worksheet"));
-        return table;
+        return rows;
     }
 
 private:
-    QStringList readRow(QXmlStreamReader &xml)
+    ParsedRow readRow(QXmlStreamReader &xml)
     {
-        QStringList cells;
+        ParsedRow row;
         int column = -1;
         while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isEndElement() && xml.name() == u"row")
+            const auto token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement && xml.name() == u"row")
                 break;
-            if (!xml.isStartElement() || xml.name() != u"c")
+            if (token != QXmlStreamReader::StartElement || xml.name() != u"c")
                 continue;
-            const auto a = xml.attributes();
+            const QXmlStreamAttributes a = xml.attributes();
             const int at = columnOf(a.value(QLatin1String("r")));
             column = at < 0 ? column + 1 : at;
             if (column >= MaxColumns)
                 throw damaged(m_file, QStringLiteral("a cell lies beyond the last column a sheet can have"));
-            const QString type = a.value(QLatin1String("t")).toString();
+            const QStringView type = a.value(QLatin1String("t"));
             const int style = a.value(QLatin1String("s")).toInt();
-            const QString value = readCell(xml, type, style);
+            bool shared = false;
+            QString value = readCell(xml, type, style, shared);
             if (value.isEmpty())
                 continue;
-            while (cells.size() <= column)
-                cells << QString();
-            cells[column] = value;
+            while (row.cells.size() <= column)
+                row.cells << QString();
+            row.cells[column] = std::move(value);
+            if (shared)
+                row.sharedColumns << column;
         }
-        return cells;
+        return row;
     }
 
-    QString readCell(QXmlStreamReader &xml, const QString &type, int style)
+    QString readCell(QXmlStreamReader &xml, QStringView type, int style, bool &shared)
     {
         QString raw;
         QString inlineText;
         while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isEndElement() && xml.name() == u"c")
+            const auto token = xml.readNext();
+            if (token == QXmlStreamReader::EndElement && xml.name() == u"c")
                 break;
-            if (!xml.isStartElement())
+            if (token != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == u"v")
                 raw = xml.readElementText();
@@ -374,11 +382,8 @@ private:
         if (type == u"inlineStr")
             return inlineText;
         if (type == u"s") {
-            bool ok = false;
-            const int index = raw.toInt(&ok);
-            if (!ok || index < 0 || index >= m_strings.size())
-                throw damaged(m_file, QStringLiteral("a cell names a shared text that does not exist"));
-            return m_strings.at(index);
+            shared = !raw.isEmpty();
+            return raw; // the index, resolved when the shared texts are read
         }
         if (type == u"b")
             return raw == u"1" ? QStringLiteral("Yes") : QStringLiteral("No");
@@ -391,22 +396,121 @@ private:
         return numberText(raw);
     }
 
-    const QStringList &m_strings;
     const QList<bool> &m_dates;
     bool m_date1904;
     QString m_file;
 };
 
+// The worksheet's <sheetData> cut at row starts into about `parts` stretches, each
+// a small document of its own, so that they are read on several cores. A sheet
+// written otherwise (prefixed names, no rows) stays one whole document.
+QList<QByteArray> rowStretches(const QByteArray &sheet, int parts)
+{
+    const qsizetype open = sheet.indexOf("<sheetData");
+    const qsizetype body = open < 0 ? -1 : sheet.indexOf('>', open) + 1;
+    const qsizetype close = sheet.lastIndexOf("</sheetData>");
+    if (parts < 2 || body <= 0 || close < body || sheet.at(body - 2) == '/')
+        return {sheet};
+    QList<QByteArray> stretches;
+    qsizetype from = body;
+    for (int i = 1; i <= parts && from < close; ++i) {
+        qsizetype to = i == parts ? close : body + (close - body) * i / parts;
+        while (to < close) { // the next row start at or after the cut
+            to = sheet.indexOf("<row", to);
+            if (to < 0 || to >= close) {
+                to = close;
+                break;
+            }
+            const char after = sheet.at(to + 4);
+            if (after == ' ' || after == '>' || after == '/')
+                break;
+            ++to;
+        }
+        if (to > from)
+            stretches << QByteArrayLiteral("<sheetData>") + sheet.mid(from, to - from)
+                             + QByteArrayLiteral("</sheetData>");
+        from = to;
+    }
+    return stretches.isEmpty() ? QList<QByteArray> {sheet} : stretches;
+}
+
+// Runs the tasks on threads of their own (the first on this one) and rethrows the
+// first failure after all have ended.
+void runTogether(const std::vector<std::function<void()>> &tasks)
+{
+    std::vector<std::exception_ptr> failures(tasks.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 1; i < tasks.size(); ++i)
+        threads.emplace_back([&, i] {
+            try {
+                tasks[i]();
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        });
+    try {
+        if (!tasks.empty())
+            tasks[0]();
+    } catch (...) {
+        failures[0] = std::current_exception();
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    for (const std::exception_ptr &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
 } // namespace
 
-SheetTable XlsxReader::read(const QString &file)
+SheetTable XlsxReader::read(const QString &file, qsizetype stretchBytes)
 {
     const ZipArchive zip(file);
     if (!zip.has(QStringLiteral("xl/workbook.xml")))
         throw damaged(file, QStringLiteral("it is a zip archive, but holds no workbook"));
     const Workbook book = workbook(zip, file);
-    const QStringList strings = sharedStrings(zip.part(QStringLiteral("xl/sharedStrings.xml")), file);
     const QList<bool> dates = dateStyles(zip.part(QStringLiteral("xl/styles.xml")), file);
-    SheetParser parser(strings, dates, book.date1904, file);
-    return parser.parse(zip.part(book.firstSheet));
+    const QByteArray sharedPart = zip.part(QStringLiteral("xl/sharedStrings.xml"));
+    const QByteArray sheet = zip.part(book.firstSheet);
+
+    // The XML reader is the slow part: the shared texts and stretches of the sheet
+    // are read at the same time.
+    const int threads = qMax(2, int(std::thread::hardware_concurrency()));
+    const QList<QByteArray> stretches =
+        rowStretches(sheet, int(qMin<qsizetype>(threads, sheet.size() / qMax<qsizetype>(1, stretchBytes))));
+    std::vector<std::vector<ParsedRow>> parsed(stretches.size());
+    QStringList strings;
+    std::vector<std::function<void()>> tasks;
+    for (qsizetype i = 0; i < stretches.size(); ++i)
+        tasks.push_back([&, i] { parsed[size_t(i)] = RowParser(dates, book.date1904, file).parse(stretches.at(i)); });
+    tasks.push_back([&] { strings = sharedStrings(sharedPart, file); });
+    runTogether(tasks);
+
+    SheetTable table;
+    table.format = QStringLiteral("XLSX workbook, first worksheet");
+    bool haveHeader = false;
+    int previous = 0;
+    for (std::vector<ParsedRow> &rows : parsed) {
+        for (ParsedRow &row : rows) {
+            if (row.number <= 0)
+                row.number = previous + 1;
+            previous = row.number;
+            if (row.cells.isEmpty())
+                continue;
+            for (const int column : std::as_const(row.sharedColumns)) {
+                bool ok = false;
+                const int index = row.cells.at(column).toInt(&ok);
+                if (!ok || index < 0 || index >= strings.size())
+                    throw damaged(file, QStringLiteral("a cell names a shared text that does not exist"));
+                row.cells[column] = strings.at(index);
+            }
+            if (!haveHeader) {
+                table.header = std::move(row.cells);
+                haveHeader = true;
+            } else {
+                table.rows.push_back({row.number, std::move(row.cells)});
+            }
+        }
+    }
+    return table;
 }

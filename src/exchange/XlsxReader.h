@@ -14,6 +14,8 @@ namespace XlsxReader {
 // The header (the first row with a value) and the rows below it, each with its
 // row number; empty rows are left out. A file that is not a whole workbook
 // (cut short, damaged, no worksheet) is an ExchangeError::import that says so.
-SheetTable read(const QString &file);
+// The worksheet is read in stretches of `stretchBytes` at least, on several
+// threads at once (a smaller size lets a test read a small sheet so).
+SheetTable read(const QString &file, qsizetype stretchBytes = 4 << 20);
 
 } // namespace XlsxReader

@@ -187,8 +187,9 @@ void ExportDialog::startExport()
 void ExportDialog::exportFinished()
 {
     if (m_job->error()) {
-        setRunning(false, m_job->error()->description());
-        if (!m_job->wasCancelled())
+        const bool cancelled = m_job->wasCancelled();
+        setRunning(false, cancelled ? m_job->error()->description() : QStringLiteral("Nothing was written."));
+        if (!cancelled)
             Dialogs::instance().message(this, m_job->error()->description(), Title, MsgButtons::Ok,
                                         MsgIcon::Exclamation);
         return;

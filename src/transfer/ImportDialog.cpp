@@ -337,6 +337,7 @@ void ImportDialog::importFinished()
     m_txtReport->setPlainText(m_report->text());
     m_txtReport->show();
     setRunning(false, m_report->written ? QStringLiteral("Imported.") : QStringLiteral("Nothing was imported."));
+    (m_imported ? static_cast<QWidget *>(m_cmdCancel) : m_txtReport)->setFocus();
 }
 
 void ImportDialog::reject()

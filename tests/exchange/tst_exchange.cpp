@@ -13,6 +13,7 @@
 #include "exchange/FieldMatcher.h"
 #include "exchange/SheetReader.h"
 #include "exchange/TextDecoding.h"
+#include "exchange/XlsxReader.h"
 
 #include <QFile>
 #include <QProcess>
@@ -467,6 +468,13 @@ private slots:
         const QString source = write(u"people.csv"_s, csvBytes(lines));
         const QString sheet = LibreOffice::convert(source, convertTo, m_env->folder(u"lo"_s), u"CSV:44,34,76,1"_s);
         QVERIFY(!sheet.isEmpty());
+        if (sheet.endsWith(u".xlsx"_s)) { // read in stretches on several threads, the same rows and numbers
+            const SheetTable whole = XlsxReader::read(sheet);
+            const SheetTable stretched = XlsxReader::read(sheet, 64);
+            QCOMPARE(cellsOf(stretched), cellsOf(whole));
+            QCOMPARE(stretched.rows.back().line, whole.rows.back().line);
+            QCOMPARE(whole.rows.back().line, People.size() + 1);
+        }
         const ImportReport report = importFile(sheet, u"Fair"_s);
         QVERIFY2(report.complete(), qPrintable(report.text()));
         QCOMPARE(report.added, People.size());
