@@ -321,6 +321,11 @@ ImportReport AttendeeImport::run(Database &db, const SheetTable &table, const Im
     }
     if (!report.refused.isEmpty())
         return report; // nothing written: the file is corrected once, then imported whole
+    if (rows.empty()) { // a header alone: nothing to write, and no event made for it
+        report.eventName = options.eventId ? QString() : options.eventName.trimmed();
+        report.written = true;
+        return report;
+    }
 
     WriteTransaction write(db);
     std::optional<EventDirectory::Event> event;

@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringDecoder>
 #include <QTest>
 
@@ -151,20 +152,15 @@ class ExchangeTest : public QObject
     Rows storedRows(const QString &select) const
     {
         Rows rows;
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
-        {
-            db.setDatabaseName(m_file);
-            db.open();
-            QSqlQuery q(select, db);
-            while (q.next()) {
-                QStringList row;
-                for (int i = 0; i < q.record().count(); ++i)
-                    row << q.value(i).toString();
-                rows << row;
-            }
+        auto db = Database::openSeparate(m_file);
+        QSqlQuery q = db->query(select);
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < q.record().count(); ++i)
+                row << q.value(i).toString();
+            rows << row;
         }
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"check"_s);
+        q.finish();
         return rows;
     }
 
@@ -490,6 +486,29 @@ private slots:
         }
     }
 
+    // Check-ins and printed cards are exported when the database keeps them.
+    void exportsCheckInsAndPrintsWhereKept()
+    {
+        fillEvent(1);
+        const QString file = m_env->folder(u"out"_s) + u"people.csv"_s;
+        auto db = Database::openSeparate(m_file);
+        EventExport::write(*db, 1, EventExport::Kind::Attendees, file);
+        QVERIFY(!SheetReader::read(file).header.contains(u"CheckedIn"_s));
+        const qint64 first = sql(u"SELECT min(AttendeeID) FROM Attendees"_s).toLongLong();
+        DataTestEnvironment::exec(m_file, u"CREATE TABLE CheckIns (CheckInID INTEGER PRIMARY KEY, AttendeeID INTEGER)"_s);
+        DataTestEnvironment::exec(m_file, u"CREATE TABLE CardPrints (CardPrintID INTEGER PRIMARY KEY, AttendeeID "
+                                          "INTEGER)"_s);
+        DataTestEnvironment::exec(m_file, u"INSERT INTO CheckIns (AttendeeID) VALUES (?)"_s, {first + 1});
+        DataTestEnvironment::exec(m_file, u"INSERT INTO CardPrints (AttendeeID) VALUES (?), (?), (?)"_s,
+                                  {first, first, first + 1});
+        EventExport::write(*Database::openSeparate(m_file), 1, EventExport::Kind::Attendees, file);
+        const SheetTable table = SheetReader::read(file);
+        QCOMPARE(table.header.mid(20), (QStringList {u"CheckedIn"_s, u"CardsPrinted"_s}));
+        QCOMPARE(table.rows[0].cells.mid(20), (QStringList {u"No"_s, u"2"_s}));
+        QCOMPARE(table.rows[1].cells.mid(20), (QStringList {u"Yes"_s, u"1"_s}));
+        QCOMPARE(table.rows[2].cells.mid(20), (QStringList {u"No"_s, u"0"_s}));
+    }
+
     void commandLine()
     {
         const QString folder = QFileInfo(m_file).absolutePath();
@@ -525,6 +544,9 @@ private slots:
         QVERIFY2(err.contains(u"no event is named \"Nope\""_s), qPrintable(err));
         QCOMPARE(runTool({u"export"_s, folder, u"--event"_s, u"Gala"_s, u"--donations"_s,
                           m_env->folder(u"out"_s) + u"gala.ods"_s}, &out, &err), 1);
+        QCOMPARE(runTool({u"export"_s, folder, u"--event"_s, u"Gala"_s, u"--attendees"_s,
+                          m_env->root() + u"no/such/folder/gala.xlsx"_s}, &out, &err), 1);
+        QVERIFY2(err.contains(u"does not exist"_s), qPrintable(err));
         QCOMPARE(runTool({u"export"_s, folder, u"--event"_s, u"Gala"_s}), 2);
     }
 };
