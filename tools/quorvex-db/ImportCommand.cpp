@@ -7,8 +7,6 @@
 #include "exchange/ImportFields.h"
 #include "exchange/SheetReader.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 struct Arguments
@@ -83,7 +81,9 @@ int import(const QStringList &args, QTextStream &out, QTextStream &err)
         options.duplicates = parsed->duplicates;
         options.mapping = FieldMatcher::guess(table.header);
         for (const auto &[field, header] : parsed->maps) {
-            options.mapping.replaceInStrings(QRegularExpression(QStringLiteral("^%1$").arg(field)), QString());
+            for (QString &mapped : options.mapping) // the field leaves the column the guess gave it
+                if (mapped == field)
+                    mapped.clear();
             if (header.isEmpty())
                 continue; // FIELD= : the field is filled by no column
             qsizetype column = -1;
