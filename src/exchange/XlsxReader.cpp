@@ -88,9 +88,8 @@ private:
 };
 
 // The text of an <si> or <is>: its <t> runs, without the phonetic guides (<rPh>).
-QString richText(QXmlStreamReader &xml)
+QString richText(QXmlStreamReader &xml, QLatin1String endName)
 {
-    const QString endName = xml.name().toString();
     QString text;
     int phonetic = 0;
     while (!xml.atEnd()) {
@@ -191,7 +190,7 @@ QStringList sharedStrings(const QByteArray &part, const QString &file)
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == u"si")
-            strings << richText(xml);
+            strings << richText(xml, QLatin1String("si"));
     }
     checkXml(xml, file, QStringLiteral("xl/sharedStrings.xml"));
     return strings;
@@ -298,7 +297,7 @@ struct ParsedRow
 {
     int number = 0; // 0 when the row does not say: the one after the row before
     QStringList cells;
-    QList<int> sharedColumns;
+    QList<std::pair<int, qsizetype>> shared; // column, index of its shared text
 };
 
 // Reads the rows of one stretch of the worksheet's <sheetData>. Namespace
@@ -325,8 +324,6 @@ public:
             const int number = xml.attributes().value(QLatin1String("r")).toInt(); // 0: not given
             ParsedRow row = readRow(xml);
             row.number = number;
-            while (!row.cells.isEmpty() && row.cells.constLast().isEmpty())
-                row.cells.removeLast();
             rows.push_back(std::move(row)); // an empty row still counts for the numbering
         }
         checkXml(xml, m_file, QStringLiteral("the worksheet"));
@@ -351,21 +348,24 @@ private:
                 throw damaged(m_file, QStringLiteral("a cell lies beyond the last column a sheet can have"));
             const QStringView type = a.value(QLatin1String("t"));
             const int style = a.value(QLatin1String("s")).toInt();
-            bool shared = false;
+            qsizetype shared = -1;
             QString value = readCell(xml, type, style, shared);
-            if (value.isEmpty())
+            if (value.isEmpty() && shared < 0)
                 continue;
             while (row.cells.size() <= column)
                 row.cells << QString();
             row.cells[column] = std::move(value);
-            if (shared)
-                row.sharedColumns << column;
+            if (shared >= 0)
+                row.shared.append({column, shared});
         }
         return row;
     }
 
-    QString readCell(QXmlStreamReader &xml, QStringView type, int style, bool &shared)
+    // The cell's text; for a shared text its index in `shared` instead, resolved
+    // when the shared texts are read (no text is made for it here).
+    QString readCell(QXmlStreamReader &xml, QStringView type, int style, qsizetype &shared)
     {
+        const bool sharedText = type == u"s";
         QString raw;
         QString inlineText;
         while (!xml.atEnd()) {
@@ -374,17 +374,22 @@ private:
                 break;
             if (token != QXmlStreamReader::StartElement)
                 continue;
-            if (xml.name() == u"v")
+            if (xml.name() == u"v" && sharedText) {
+                xml.readNext();
+                bool ok = false;
+                shared = xml.isCharacters() ? xml.text().toLongLong(&ok) : -1;
+                if (!ok || shared < 0)
+                    throw damaged(m_file, QStringLiteral("a cell names a shared text that does not exist"));
+            } else if (xml.name() == u"v") {
                 raw = xml.readElementText();
-            else if (xml.name() == u"is")
-                inlineText = richText(xml);
+            } else if (xml.name() == u"is") {
+                inlineText = richText(xml, QLatin1String("is"));
+            }
         }
         if (type == u"inlineStr")
             return inlineText;
-        if (type == u"s") {
-            shared = !raw.isEmpty();
-            return raw; // the index, resolved when the shared texts are read
-        }
+        if (sharedText)
+            return {};
         if (type == u"b")
             return raw == u"1" ? QStringLiteral("Yes") : QStringLiteral("No");
         if (type == u"str" || type == u"e" || type == u"d")
@@ -495,15 +500,15 @@ SheetTable XlsxReader::read(const QString &file, qsizetype stretchBytes)
             if (row.number <= 0)
                 row.number = previous + 1;
             previous = row.number;
-            if (row.cells.isEmpty())
-                continue;
-            for (const int column : std::as_const(row.sharedColumns)) {
-                bool ok = false;
-                const int index = row.cells.at(column).toInt(&ok);
-                if (!ok || index < 0 || index >= strings.size())
+            for (const auto &[column, index] : std::as_const(row.shared)) {
+                if (index >= strings.size())
                     throw damaged(file, QStringLiteral("a cell names a shared text that does not exist"));
                 row.cells[column] = strings.at(index);
             }
+            while (!row.cells.isEmpty() && row.cells.constLast().isEmpty())
+                row.cells.removeLast();
+            if (row.cells.isEmpty())
+                continue;
             if (!haveHeader) {
                 table.header = std::move(row.cells);
                 haveHeader = true;
