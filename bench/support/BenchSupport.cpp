@@ -27,6 +27,11 @@ QString BenchDialogs::openFile(QWidget *, const QString &, const QString &, cons
     return QString();
 }
 
+QString BenchDialogs::saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &)
+{
+    return QString();
+}
+
 std::optional<quint32> BenchDialogs::color(QWidget *, quint32)
 {
     return std::nullopt;

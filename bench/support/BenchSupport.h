@@ -28,6 +28,7 @@ public:
 
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override;
     QString openFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override;
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override;
     std::optional<quint32> color(QWidget *, quint32) override;
     bool printer(QWidget *, QPrinter *, const QString &) override;
     int showModal(QDialog *dialog) override;

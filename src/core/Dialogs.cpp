@@ -144,6 +144,19 @@ QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialogs::saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter,
+                            const QString &defaultExtension)
+{
+    QFileDialog dialog(parent, title, suggested, qtFilter(filter));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!defaultExtension.isEmpty())
+        dialog.setDefaultSuffix(defaultExtension);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 std::optional<quint32> QtDialogs::color(QWidget *parent, quint32 initial)
 {
     const QColor start(int(initial & 0xff), int((initial >> 8) & 0xff), int((initial >> 16) & 0xff));

@@ -51,6 +51,11 @@ public:
     virtual QString openFile(QWidget *parent, const QString &title, const QString &folder,
                              const QString &filter, const QString &defaultExtension) = 0;
 
+    // The save-file dialog (it asks before replacing a file): the chosen full path, or
+    // an empty string when cancelled. `suggested` is the folder or file it starts at.
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &suggested,
+                             const QString &filter, const QString &defaultExtension) = 0;
+
     // The colour dialog: the chosen colour as red + 256*green + 65536*blue,
     // or nullopt when cancelled.
     virtual std::optional<quint32> color(QWidget *parent, quint32 initial) = 0;
@@ -75,6 +80,8 @@ public:
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
+                     const QString &defaultExtension) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter,
                      const QString &defaultExtension) override;
     std::optional<quint32> color(QWidget *parent, quint32 initial) override;
     bool printer(QWidget *parent, QPrinter *printer, const QString &title) override;

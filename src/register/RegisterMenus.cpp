@@ -50,6 +50,9 @@ void RegisterMenus::build(QMainWindow *window)
              {"mnuSpacer0", nullptr},
              {"mnuPreviewID", "Preview ID Card"},
              {"mnuFilePrint", "&Print ID Card", "Ctrl+P"},
+             {"mnuSpacer7", nullptr},
+             {"mnuImport", "&Import Attendees..."},
+             {"mnuExport", "&Export..."},
              {"mnuSpacer6", nullptr},
              {"mnuExit", "E&xit"}});
     addMenu(window, "mnuView", "&View",

@@ -33,6 +33,8 @@
 #include "lists/LookupLists.h"
 #include "session/CardContent.h"
 #include "session/CardDesignLoader.h"
+#include "transfer/ExportDialog.h"
+#include "transfer/ImportDialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -160,6 +162,8 @@ void RegisterWindow::connectMenus()
     on("mnuFileDel", &RegisterWindow::mnuFileDel_Click);
     on("mnuViewAll", &RegisterWindow::mnuViewAll_Click);
     on("mnuFind", &RegisterWindow::mnuFind_Click);
+    on("mnuImport", &RegisterWindow::mnuImport_Click);
+    on("mnuExport", &RegisterWindow::mnuExport_Click);
     on("mnuPreviewID", &RegisterWindow::mnuPreviewID_Click);
     on("mnuFilePrint", &RegisterWindow::mnuFilePrint_Click);
     on("mnuExit", &RegisterWindow::mnuExit_Click);
@@ -428,6 +432,18 @@ void RegisterWindow::eventChosen(const QString &key, const QString &name)
     setWindowTitle(name);
 }
 
+bool RegisterWindow::writePending()
+{
+    if (m_datPrimaryRS->recordset() && m_datPrimaryRS->dataChanged()) {
+        bool written = false;
+        m_runner.ignoring([&] { written = m_datPrimaryRS->saveChanges(DataAction::Close); });
+        if (!written)
+            return false;
+    }
+    const CommandRunner::Report report {QString(), MsgIcon::Critical, true};
+    return m_runner.reporting(report, [this] { m_donations->savePending(); });
+}
+
 void RegisterWindow::mnuEvent_Click()
 {
     // A new attendee typed for an event that was deleted meanwhile: choosing the
@@ -623,5 +639,35 @@ void RegisterWindow::mnuViewAll_Click()
 void RegisterWindow::mnuFind_Click()
 {
     m_runner.ignoring([this] { openFind(); });
+}
+
+// ---- Import and export --------------------------------------------------------
+
+void RegisterWindow::mnuImport_Click()
+{
+    // The import checks duplicates against what is stored: the attendee on screen first.
+    if (!writePending())
+        return;
+    const qint64 event = m_tag.trimmed().toLongLong();
+    ImportDialog dialog(m_context, {event, windowTitle()}, this);
+    Dialogs::instance().showModal(&dialog);
+    if (!dialog.imported() || dialog.imported()->eventId != event || event == 0)
+        return;
+    // The new attendees join the navigator; the attendee shown stays shown.
+    const Recordset *rs = m_datPrimaryRS->recordset();
+    const qint64 shown = rs && rs->absolutePosition() >= 0 ? rs->currentKey() : -1;
+    m_runner.ignoring([this, shown] {
+        setEvent();
+        if (shown >= 0)
+            m_datPrimaryRS->recordset()->findFirst(QStringLiteral("AttendeeID = %1").arg(shown));
+    });
+}
+
+void RegisterWindow::mnuExport_Click()
+{
+    if (!writePending())
+        return;
+    ExportDialog dialog(m_context, m_tag.trimmed().toLongLong(), this);
+    Dialogs::instance().showModal(&dialog);
 }
 

@@ -106,6 +106,11 @@ public slots:
     void mnuViewAll_Click();
     void mnuFind_Click();
 
+    // Attendee lists in, an event's rows out. Both write what the desk typed first;
+    // an import into the current event re-opens its attendees on the one shown.
+    void mnuImport_Click();
+    void mnuExport_Click();
+
     // Photo capture: the video options and the snap (the check items' menu
     // clicks go to VideoMenus directly; these are the same commands for code).
     void mnuAudioFmt_Click();
@@ -145,6 +150,10 @@ private:
     void switchView(bool datasheet);
     void printIDCard();
     void openFind();
+
+    // Writes the attendee and donation row being typed; false (its box shown, the
+    // typing kept) when that fails.
+    bool writePending();
 
     // The event window's OK: the chosen event becomes the window's Tag and caption.
     void eventChosen(const QString &key, const QString &name);

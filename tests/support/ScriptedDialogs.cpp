@@ -52,6 +52,7 @@ void ScriptedDialogs::answerChoice(int index, std::function<void()> whileShown)
 }
 void ScriptedDialogs::answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
 void ScriptedDialogs::answerOpenFile(const QString &path) { m_files.append(path); }
+void ScriptedDialogs::answerSaveFile(const QString &path) { m_savedFiles.append(path); }
 void ScriptedDialogs::answerColor(std::optional<quint32> color) { m_colors.append(color); }
 void ScriptedDialogs::answerPrinter(bool accept) { m_printers.append(accept); }
 void ScriptedDialogs::onModal(std::function<void(QDialog *)> handler) { m_modals.append(std::move(handler)); }
@@ -71,6 +72,7 @@ void ScriptedDialogs::clear()
     m_choices.clear();
     m_inputs.clear();
     m_files.clear();
+    m_savedFiles.clear();
     m_colors.clear();
     m_printers.clear();
     m_modals.clear();
@@ -78,7 +80,8 @@ void ScriptedDialogs::clear()
 
 bool ScriptedDialogs::allAnswersUsed() const
 {
-    return m_answers.isEmpty() && m_choices.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_colors.isEmpty()
+    return m_answers.isEmpty() && m_choices.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty()
+        && m_savedFiles.isEmpty() && m_colors.isEmpty()
         && m_printers.isEmpty() && m_modals.isEmpty();
 }
 
@@ -140,6 +143,16 @@ QString ScriptedDialogs::openFile(QWidget *, const QString &title, const QString
         return QString();
     }
     return m_files.takeFirst();
+}
+
+QString ScriptedDialogs::saveFile(QWidget *, const QString &title, const QString &, const QString &,
+                                  const QString &)
+{
+    if (m_savedFiles.isEmpty()) {
+        failUnexpected(QStringLiteral("save-file dialog \"%1\"").arg(title));
+        return QString();
+    }
+    return m_savedFiles.takeFirst();
 }
 
 std::optional<quint32> ScriptedDialogs::color(QWidget *, quint32)

@@ -42,6 +42,7 @@ public:
     // Answer for the next input box (nullopt = Cancel).
     void answerInput(std::optional<QString> text);
     void answerOpenFile(const QString &path);
+    void answerSaveFile(const QString &path); // an empty path: Cancel
     void answerColor(std::optional<quint32> color);
     void answerPrinter(bool accept);
     // What to do with the next modal window while it is shown (it must close it,
@@ -62,6 +63,8 @@ public:
                                  const QString &defaultText) override;
     QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
                      const QString &defaultExtension) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter,
+                     const QString &defaultExtension) override;
     std::optional<quint32> color(QWidget *parent, quint32 initial) override;
     bool printer(QWidget *parent, QPrinter *printer, const QString &title) override;
     int showModal(QDialog *dialog) override;
@@ -79,6 +82,7 @@ private:
     QList<std::pair<int, std::function<void()>>> m_choices;
     QList<std::optional<QString>> m_inputs;
     QList<QString> m_files;
+    QList<QString> m_savedFiles;
     QList<std::optional<quint32>> m_colors;
     QList<bool> m_printers;
     QList<std::function<void(QDialog *)>> m_modals;

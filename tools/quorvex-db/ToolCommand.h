@@ -22,8 +22,14 @@ inline constexpr int WrongCommandLine = 2;
 // Prints "quorvex-db: <message>" on standard error and returns Failure.
 int fail(QTextStream &err, const QString &message);
 
+// The database a TARGET argument names: a database folder (its Quorvex.mdb), a
+// database file, or a server's URL, as the data layer opens it.
+QString databaseLocation(const QString &target);
+
 } // namespace tool
 
 // The commands, one file each.
 extern const ToolCommand CreateCommand;
 extern const ToolCommand CreateIfMissingCommand;
+extern const ToolCommand ImportCommand;
+extern const ToolCommand ExportCommand;

@@ -2,12 +2,14 @@
 #include "ToolCommand.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <iterator>
 
 namespace {
 
-const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand};
+const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand, &ImportCommand, &ExportCommand};
 
 void printUsage(QTextStream &stream)
 {
@@ -23,6 +25,13 @@ int tool::fail(QTextStream &err, const QString &message)
 {
     err << "quorvex-db: " << message << "\n";
     return Failure;
+}
+
+QString tool::databaseLocation(const QString &target)
+{
+    if (target.contains(QStringLiteral("://")) || !QFileInfo(target).isDir())
+        return target;
+    return QDir(target).filePath(QStringLiteral("Quorvex.mdb"));
 }
 
 int main(int argc, char *argv[])
