@@ -5,6 +5,7 @@
 #include "register/RegisterWindow.h"
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
+#include "TestHelpers.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -28,10 +29,7 @@ private slots:
         const QString program = m_env->folder(QStringLiteral("program"));
         m_context.programFolder = [program] { return program; };
     }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void cleanup() { m_env.reset(); }
 
     void failedDatabaseSearchEndsTheStart()
     {
@@ -51,14 +49,11 @@ private slots:
         // Nothing is left behind: no window shown, the main window gone.
         QVERIFY(!splash.mainWindow());
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (QWidget *window : QApplication::topLevelWidgets())
-            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        QCOMPARE(testHelpers::visibleWindows(), QStringList());
         QVERIFY(!QApplication::overrideCursor());
 
         // What the splash showed meanwhile; the logo is compiled in and must be loaded.
-        QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-                 QStringLiteral("Version %1.%2.%3")
-                     .arg(QUORVEX_VERSION_MAJOR).arg(QUORVEX_VERSION_MINOR).arg(QUORVEX_VERSION_PATCH));
+        QCOMPARE(splash.findChild<QLabel *>("lblVersion")->text(), testHelpers::versionText());
         QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblUser_1"))->text(),
                  QStringLiteral(" Ann Lee\r\n Friends of the Park"));
         QVERIFY(!splash.findChild<QLabel *>(QStringLiteral("imgLogo"))->pixmap().isNull());
