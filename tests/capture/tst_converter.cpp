@@ -3,6 +3,7 @@
 // earlier photograph.
 
 #include "CaptureFixture.h"
+#include "TestHelpers.h"
 
 #include <QDir>
 #include <QLinearGradient>
@@ -129,10 +130,7 @@ void ConverterTest::badInputKeepsTheEarlierJpeg()
     const QByteArray before = contents(earlier);
     QVERIFY(sample().save(dir.filePath("good.bmp"), "BMP"));
     QVERIFY(sample().save(dir.filePath("png.bmp"), "PNG"));
-    QFile text(dir.filePath("text.bmp"));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("this is no picture\n");
-    text.close();
+    QVERIFY(testHelpers::writeFile(dir.filePath("text.bmp"), "this is no picture\n"));
     QVERIFY(QDir(dir.path()).mkdir("folder.jpg"));
     const QStringList filesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
