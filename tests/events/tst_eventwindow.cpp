@@ -2,27 +2,16 @@
 // Delete (with the event's attendees and donations), and handing the chosen event
 // to the registration window on OK; Cancel keeps nothing of what was typed.
 
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
+#include "../register/RegisterFixture.h"
 #include "TestHelpers.h"
 #include "ThrownError.h"
 
-#include "core/AppError.h"
-#include "core/AppContext.h"
-#include "bindings/DataControl.h"
 #include "data/DataError.h"
-#include "data/Recordset.h"
 #include "events/EventWindow.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
-#include <QToolButton>
 
 class TestEventWindow : public QObject
 {
@@ -31,7 +20,7 @@ class TestEventWindow : public QObject
     // A fresh window on the test's database, loaded, shown and active.
     EventWindow *openWindow()
     {
-        m_window = new EventWindow(m_context, nullptr);
+        m_window = new EventWindow(f.context, nullptr);
         connect(m_window, &EventWindow::eventChosen, this,
                 [this](const QString &key, const QString &name) { m_chosen = {key, name}; });
         m_window->formLoad();
@@ -47,69 +36,50 @@ class TestEventWindow : public QObject
     void move(int which) { QTest::mouseClick(m_window->datPrimaryRS()->button(which), Qt::LeftButton); }
     QString caption() { return m_window->datPrimaryRS()->caption(); }
     // Plain SQL on the database file, past the program's own connection.
-    QVariant sql(const QString &query, const QVariantList &args = {})
-    {
-        return TestEnvironment::scalar(m_file, query, args);
-    }
     QVariant column(qint64 id, const char *name)
     {
-        return sql(QStringLiteral("SELECT %1 FROM Program WHERE ProgramID = ?").arg(name), {id});
+        return f.sql(QStringLiteral("SELECT %1 FROM Program WHERE ProgramID = ?").arg(name), {id});
     }
-    int count(const char *table) { return sql(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toInt(); }
-    void exec(const QString &statement) { TestEnvironment::exec(m_file, statement); }
-    void addEvent(qint64 id, const QString &name)
-    {
-        TestEnvironment::exec(m_file, "INSERT INTO Program (ProgramID, Name) VALUES (?, ?)", {id, name});
-    }
+    int count(const char *table) { return f.rows(table); }
+    void exec(const QString &statement) { TestEnvironment::exec(f.file, statement); }
     // A failed write is reported in one box with the engine's text and the program's title.
     void expectOneErrorBox(int number, MsgIcon icon)
     {
-        QCOMPARE(m_dialogs->boxes().size(), 1);
-        QCOMPARE(m_dialogs->lastBox(), (ScriptedDialogs::Box {DataError::make(number).description(),
+        QCOMPARE(f.dialogs->boxes().size(), 1);
+        QCOMPARE(f.dialogs->lastBox(), (ScriptedDialogs::Box {DataError::make(number).description(),
                                                               "Quorvex", MsgButtons::Ok, icon}));
-        m_dialogs->clear();
+        f.dialogs->clear();
     }
     static void finishDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    std::unique_ptr<TestEnvironment> m_env;
-    AppContext m_context;
+    RegisterFixture f; // its world and scripted boxes; no registration window is opened
     std::pair<QString, QString> m_chosen; // the event OK reported: key and name
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    QString m_file;
     QPointer<EventWindow> m_window;
 
 private slots:
     void init()
     {
-        m_env = std::make_unique<TestEnvironment>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        const QString folder = m_env->folder("db");
-        m_file = m_env->createDatabase(folder);
-        m_context = AppContext();
+        f.setUp();
+        f.env->useDatabaseFolder(f.context, f.folder);
         m_chosen = {};
-        m_env->useDatabaseFolder(m_context, folder);
     }
-
     void cleanup()
     {
         delete m_window.data();
-        finishDeletes();
-        QVERIFY2(m_dialogs->allAnswersUsed(), "a queued answer was not used");
-        m_dialogs.reset();
-        m_env.reset();
+        f.tearDown();
     }
 
     void loadFailuresEndTheProgram()
     {
-        const auto load = [this] { EventWindow(m_context, nullptr).formLoad(); };
+        const auto load = [this] { EventWindow(f.context, nullptr).formLoad(); };
         const QString notice = "\rProgram will Terminate";
-        m_context.dbFolder.clear(); // no database folder at all
+        f.context.dbFolder.clear(); // no database folder at all
         QCOMPARE(thrownParts(load), QStringList({"-1", "Event Setup", "Connection to Database Server Failure" + notice}));
 
         // A file with the database's name that is not one: the engine's own error, with the notice.
-        const QString folder = m_env->folder("junk");
+        const QString folder = f.env->folder("junk");
         QVERIFY(testHelpers::writeFile(folder + AppContext::DatabaseFileName, QByteArray(4096, '\x5a')));
-        m_env->useDatabaseFolder(m_context, folder);
+        f.env->useDatabaseFolder(f.context, folder);
         const QStringList error = thrownParts(load);
         QVERIFY2(error.size() == 3 && !error[1].isEmpty() && error[2].endsWith(notice) && error[2] != notice,
                  qPrintable(error.join('|')));
@@ -117,7 +87,7 @@ private slots:
 
     void controlsCaptionsAndTabOrder()
     {
-        addEvent(1, "Spring Gala");
+        f.addEvent(1, "Spring Gala");
         EventWindow *w = openWindow();
         QCOMPARE(w->windowTitle(), "Event Setup");
         QCOMPARE(w->accessibleName(), "Event Setup");
@@ -147,7 +117,7 @@ private slots:
 
     void addNewAndSaveByKeyboard()
     {
-        addEvent(5, "Autumn Fair");
+        f.addEvent(5, "Autumn Fair");
         EventWindow *w = openWindow();
         // Alt+A is Add New: the key is shown and reserved, the row not written yet. (A
         // mnemonic clicks its button after a short animation, hence the waits.)
@@ -185,12 +155,12 @@ private slots:
 
     void failedWritesAreReportedAndKeepTheTyping()
     {
-        addEvent(1, "Gala");
+        f.addEvent(1, "Gala");
         EventWindow *w = openWindow();
         // Another workstation changes the event meanwhile: OK reports it, overwrites nothing, and still closes.
         QTest::keyClicks(field(2), "typed here");
         exec("UPDATE Program SET Description = 'typed there' WHERE ProgramID = 1");
-        m_dialogs->answer(MsgAnswer::Ok);
+        f.dialogs->answer(MsgAnswer::Ok);
         click("cmdOK");
         expectOneErrorBox(DataError::WriteConflict, MsgIcon::Exclamation);
         QVERIFY(w->tag() == "OK" && w->isUnloaded());
@@ -202,7 +172,7 @@ private slots:
         w = openWindow();
         QTest::keyClicks(field(1), " 2027");
         exec("DELETE FROM Program WHERE ProgramID = 1");
-        m_dialogs->answer(MsgAnswer::Ok);
+        f.dialogs->answer(MsgAnswer::Ok);
         click("cmdUpdate");
         expectOneErrorBox(DataError::RecordDeleted, MsgIcon::None);
         QVERIFY(w->isVisible() && !w->isUnloaded());
@@ -213,7 +183,7 @@ private slots:
     void deleteAsksAndTakesTheAttendeesAndDonations()
     {
         for (const char *name : {"First", "Second", "Third"})
-            addEvent(count("Program") + 1, QString::fromLatin1(name));
+            f.addEvent(count("Program") + 1, QString::fromLatin1(name));
         exec(QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID, LastName) VALUES (1, 1, 'A'), (2, 1, 'B'), "
                             "(3, 3, 'Kept')"));
         exec("INSERT INTO Donations (AttendeeID, Amount) VALUES (1, 10000), (1, 20000), (3, 30000)");
@@ -224,52 +194,52 @@ private slots:
         };
 
         // The question says what goes with the event; No changes nothing.
-        m_dialogs->answer(MsgAnswer::No);
+        f.dialogs->answer(MsgAnswer::No);
         click("cmdDelete");
-        QCOMPARE(m_dialogs->lastBox(), question(QStringLiteral("Are you sure you want to DELETE the Current Event?\r\r"
+        QCOMPARE(f.dialogs->lastBox(), question(QStringLiteral("Are you sure you want to DELETE the Current Event?\r\r"
                                                                "Its 2 attendees and their 2 donations will be deleted "
                                                                "with it.")));
         QCOMPARE(count("Program") * 100 + count("Attendees") * 10 + count("Donations"), 333);
 
         // Yes deletes the event with its attendees and their donations, and moves on to the next one.
-        m_dialogs->answer(MsgAnswer::Yes);
+        f.dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
         // What is left: the events, the attendees and the donations' attendees (another event's stay).
-        QCOMPARE(sql("SELECT (SELECT group_concat(ProgramID) FROM Program) || '/' || (SELECT group_concat(AttendeeID) "
+        QCOMPARE(f.sql("SELECT (SELECT group_concat(ProgramID) FROM Program) || '/' || (SELECT group_concat(AttendeeID) "
                      "FROM Attendees) || '/' || (SELECT group_concat(AttendeeID) FROM Donations)"), "2,3/3/3");
         QCOMPARE(field(1)->text(), "Second");
         QCOMPARE(caption(), "Record: 1 of 2");
 
         // One of each, in the singular. Deleting the last row moves back to the one before it.
         move(3);
-        m_dialogs->answer(MsgAnswer::Yes);
+        f.dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
-        QCOMPARE(m_dialogs->lastBox().text, QStringLiteral("Are you sure you want to DELETE the Current Event?\r\r"
+        QCOMPARE(f.dialogs->lastBox().text, QStringLiteral("Are you sure you want to DELETE the Current Event?\r\r"
                                                            "Its 1 attendee and their 1 donation will be deleted with it."));
         QCOMPARE(field(1)->text(), "Second");
         QCOMPARE(caption(), "Record: 1 of 1");
 
         // An event without attendees is asked about as always. The only row goes and the
         // display clears; on an empty table Delete is harmless.
-        m_dialogs->answer(MsgAnswer::Yes);
+        f.dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
-        QCOMPARE(m_dialogs->lastBox(), question("Are you sure you want to DELETE the Current Event?"));
+        QCOMPARE(f.dialogs->lastBox(), question("Are you sure you want to DELETE the Current Event?"));
         QCOMPARE(count("Program") + count("Attendees") + count("Donations"), 0);
         QCOMPARE(field(0)->text() + field(1)->text(), QString());
         QCOMPARE(caption(), "Record: 0 of 0");
-        m_dialogs->answer(MsgAnswer::Yes);
+        f.dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
 
         // Delete on a new row that was never written drops it. OK on an untouched new row
         // still writes it, so the key handed over names an event that exists.
         click("cmdAdd");
         QTest::keyClicks(field(1), "Mistake");
-        m_dialogs->answer(MsgAnswer::Yes);
+        f.dialogs->answer(MsgAnswer::Yes);
         click("cmdDelete");
         click("cmdAdd");
         const qint64 key = field(0)->text().toLongLong();
         click("cmdOK");
-        QCOMPARE(sql("SELECT group_concat(ProgramID || ':' || ifnull(Name, '')) FROM Program").toString(),
+        QCOMPARE(f.sql("SELECT group_concat(ProgramID || ':' || ifnull(Name, '')) FROM Program").toString(),
                  QStringLiteral("%1:").arg(key));
         QCOMPARE(m_chosen.first, QString::number(key));
     }
@@ -288,8 +258,8 @@ private slots:
     {
         QFETCH(int, how);
         const bool ok = how < 2; // OK and Enter
-        addEvent(1, "Kept");
-        addEvent(40000, "Other"); // keys above 16 bits are handed over whole
+        f.addEvent(1, "Kept");
+        f.addEvent(40000, "Other"); // keys above 16 bits are handed over whole
         const auto close = [&](EventWindow *w) {
             if (how == 0)
                 click("cmdOK");
