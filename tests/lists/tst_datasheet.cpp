@@ -200,14 +200,11 @@ private slots:
                             {QStringLiteral("Name%1").arg(i, 5, 10, QLatin1Char('0')), "First", "1 Main St", "North"});
             db->commit();
         }
-        RegisterWindow *w = f.open(1);
+        f.open(1);
         f.arrow(3);
-        int repositions = 0;
-        connect(w->datPrimaryRS(), &DataControl::reposition, w, [&repositions] { ++repositions; });
         f.action("mnuViewAll")->trigger();
         QCOMPARE(list()->topLevelItemCount(), 10000);
         QCOMPARE(line(9999), QStringList({"Name09999, First", "1 Main St", "Springfield, IL, 62701, USA", "North"}));
-        QCOMPARE(repositions, 1);
         QCOMPARE(f.counter(), "1 of 10000");
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, centreOf(5));
         QCOMPARE(f.field(3)->text(), "Name00005");
