@@ -90,7 +90,6 @@ struct Form
 struct Desk : Form
 {
     QLineEdit *first = bind(new QLineEdit(&window), "FirstName");
-    QLineEdit *last = bind(new QLineEdit(&window), "LastName");
     QLabel *id = bind(new QLabel(&window), "AttendeeID");
     QLabel *program = bind(new QLabel(&window), "ProgramID");
     QStringList log;

@@ -23,10 +23,9 @@ private:
     QList<int> checkedDrivers() const
     {
         QList<int> checked;
-        for (int i = 0; QAction *item = f.window->videoMenus()->driverItem(i); ++i) {
+        for (int i = 0; QAction *item = f.window->videoMenus()->driverItem(i); ++i)
             if (item->isChecked())
                 checked << i;
-        }
         return checked;
     }
     static QString storedIndex() { return Settings::get("Video\\driver", "driverindex", "(none)"); }
