@@ -39,13 +39,6 @@ public:
         return rows > 0 && model()->isAddRow(rows - 1) ? rows - 1 : rows;
     }
     QString cell(int row, int column) const { return model()->index(row, column).data().toString(); }
-    QStringList cells(int row) const
-    {
-        QStringList texts;
-        for (int c = 0; c < model()->columnCount(); ++c)
-            texts << cell(row, c);
-        return texts;
-    }
 
     // Replaces a combo's text the way a user does: focus, select all, type.
     static void retype(QComboBox *box, const QString &text)

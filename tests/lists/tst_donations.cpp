@@ -67,8 +67,14 @@ private slots:
             captions << f.model()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(captions, QStringList({"AttendeeID", "Amount", "Reg Fee?", "Donation Date", "Payment Date",
                                         "Payment Type"}));
+        const auto row = [this](int r) {
+            QStringList cells;
+            for (int c = 0; c < 6; ++c)
+                cells << f.cell(r, c);
+            return cells;
+        };
         QCOMPARE(f.gridRows(), 1);
-        QCOMPARE(f.cells(0), QStringList({QString::number(ann), "$1,234.50", "Yes", "1/2/2026", "", "Cash"}));
+        QCOMPARE(row(0), QStringList({QString::number(ann), "$1,234.50", "Yes", "1/2/2026", "", "Cash"}));
         // The link is the program's to write.
         QVERIFY(!(f.model()->flags(at(0, Col::AttendeeCol)) & Qt::ItemIsEditable));
         QVERIFY(f.model()->flags(at(0, Col::AmountCol)) & Qt::ItemIsEditable);
@@ -77,7 +83,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         f.arrow(2);
         QCOMPARE(f.gridRows(), 1);
-        QCOMPARE(f.cells(0), QStringList({QString::number(bob), QStringLiteral("50,00\u00a0€"), "No", "24.12.2025",
+        QCOMPARE(row(0), QStringList({QString::number(bob), QStringLiteral("50,00\u00a0€"), "No", "24.12.2025",
                                       "31.12.2025", "Check"}));
     }
 
