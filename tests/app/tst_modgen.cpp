@@ -21,7 +21,7 @@ class TestModGen : public QObject
     Q_OBJECT
 
 private slots:
-    void folderAndFileParts_data()
+    void folderAndFileOfAPath_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
@@ -34,7 +34,7 @@ private slots:
         QTest::newRow("mixed, no file") << "C:/Data\\Events" << "C:/Data\\" << "Events";
         QTest::newRow("empty") << "" << "" << "";
     }
-    void folderAndFileParts()
+    void folderAndFileOfAPath()
     {
         QFETCH(QString, path);
         QTEST(modGen::getFolderPart(path), "folder");

@@ -74,13 +74,13 @@ private slots:
         const auto load = [this] { EventWindow(f.context, nullptr).formLoad(); };
         const QString notice = "\rProgram will Terminate";
         f.context.dbFolder.clear(); // no database folder at all
-        QCOMPARE(thrownParts(load), QStringList({"-1", "Event Setup", "Connection to Database Server Failure" + notice}));
+        QCOMPARE(thrownFields(load), QStringList({"-1", "Event Setup", "Connection to Database Server Failure" + notice}));
 
         // A file with the database's name that is not one: the engine's own error, with the notice.
         const QString folder = f.env->folder("junk");
         QVERIFY(testHelpers::writeFile(folder + AppContext::DatabaseFileName, QByteArray(4096, '\x5a')));
         f.env->useDatabaseFolder(f.context, folder);
-        const QStringList error = thrownParts(load);
+        const QStringList error = thrownFields(load);
         QVERIFY2(error.size() == 3 && !error[1].isEmpty() && error[2].endsWith(notice) && error[2] != notice,
                  qPrintable(error.join('|')));
     }

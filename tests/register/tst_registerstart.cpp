@@ -102,7 +102,7 @@ private slots:
             QCOMPARE(QAccessible::queryAccessibleInterface(label->buddy())->text(QAccessible::Name), captions.at(i));
         }
         // Every visible box and button of the window takes the keyboard focus and has a name
-        // (toolbar buttons stand for menu items; a combo's own edit and a grid's corner are parts).
+        // (toolbar buttons stand for menu items; a combo's own edit and a grid's corner belong to them).
         for (QWidget *widget : w->findChildren<QWidget *>()) {
             QWidget *parent = widget->parentWidget();
             if (!widget->isVisibleTo(w) || widget->window() != w
@@ -143,14 +143,14 @@ private slots:
 
         // The database cannot be found and the user gives up.
         f.dialogs->answerInput(std::nullopt);
-        QCOMPARE(thrownParts(load), QStringList({"-1", "Invalid Database path", "Connection to Database Server Failure"}));
+        QCOMPARE(thrownFields(load), QStringList({"-1", "Invalid Database path", "Connection to Database Server Failure"}));
 
         // The event window cancelled at start.
         f.env->useDatabaseFolder(f.context, f.folder);
         f.addEvent(5);
         f.dialogs->answer(MsgAnswer::Ok);
         f.dialogs->onModal([](QDialog *dialog) { RegisterFixture::press(dialog, "cmdCancel"); });
-        QCOMPARE(thrownParts(load), QStringList({"-1", "SetEvent", "Event has not been selected"}));
+        QCOMPARE(thrownFields(load), QStringList({"-1", "SetEvent", "Event has not been selected"}));
         QCOMPARE(f.dialogs->lastBox().title, "Event Required");
     }
 

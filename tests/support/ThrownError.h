@@ -19,7 +19,7 @@ inline std::optional<AppError> thrownError(const std::function<void()> &action)
 }
 
 // What `action` throws: its number, source and description; {"no error"} when it goes through.
-inline QStringList thrownParts(const std::function<void()> &action)
+inline QStringList thrownFields(const std::function<void()> &action)
 {
     const std::optional<AppError> e = thrownError(action);
     return e ? QStringList {QString::number(e->number()), e->source(), e->description()} : QStringList {"no error"};
