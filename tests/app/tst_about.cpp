@@ -1,6 +1,7 @@
 #include "core/AppContext.h"
 #include "register/AboutWindow.h"
 #include "ScriptedDialogs.h"
+#include "TestHelpers.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,15 +15,6 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_opened.clear();
-        m_context.openUrl = [this](const QUrl &url, const QString &verb) {
-            m_opened.append(verb + QLatin1Char(' ') + url.toString());
-            return true;
-        };
-    }
-
     // The seam fails the test if the window is still open after the handler.
     void showsTextsStartsAMailAndCloses_data()
     {
@@ -33,37 +25,37 @@ private slots:
     void showsTextsStartsAMailAndCloses()
     {
         QFETCH(bool, onBackground);
+        QStringList opened;
+        AppContext context;
+        context.openUrl = [&opened](const QUrl &url, const QString &verb) {
+            opened << verb + ' ' + url.toString();
+            return true;
+        };
         ScriptedDialogs dialogs;
         dialogs.onModal([&](QDialog *about) {
-            QCOMPARE(about->windowTitle(), QStringLiteral("About Quorvex Application"));
-            QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-                     QStringLiteral("Version %1.%2.%3")
-                         .arg(QUORVEX_VERSION_MAJOR).arg(QUORVEX_VERSION_MINOR).arg(QUORVEX_VERSION_PATCH));
+            const auto label = [about](const char *name) { return about->findChild<QLabel *>(name); };
+            QCOMPARE(about->windowTitle(), "About Quorvex Application");
+            QCOMPARE(label("lblVersion")->text(), testHelpers::versionText());
             // The compiled-in picture must be loaded from the static library.
-            QVERIFY(!about->findChild<QLabel *>(QStringLiteral("Spider"))->pixmap().isNull());
+            QVERIFY(!label("Spider")->pixmap().isNull());
             // Only the address starts a mail, by mouse or keyboard, and the window stays open.
             for (const char *name : {"lblDisclaimer_0", "lblDisclaimer_1", "lblTitle", "lblVersion", "Spider"})
-                QTest::mouseClick(about->findChild<QLabel *>(QLatin1String(name)), Qt::LeftButton);
-            QVERIFY(m_opened.isEmpty());
-            auto *link = about->findChild<QLabel *>(QStringLiteral("lblDisclaimer_2"));
-            QTest::mouseClick(link, Qt::LeftButton);
-            link->setFocus();
-            QTest::keyClick(link, Qt::Key_Return);
+                QTest::mouseClick(label(name), Qt::LeftButton);
+            QVERIFY(opened.isEmpty());
+            QTest::mouseClick(label("lblDisclaimer_2"), Qt::LeftButton);
+            label("lblDisclaimer_2")->setFocus();
+            QTest::keyClick(label("lblDisclaimer_2"), Qt::Key_Return);
             QVERIFY(about->isVisible());
             if (onBackground)
                 QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(3, 3));
             else
-                QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+                QTest::mouseClick(about->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
         });
         QWidget owner;
-        AboutWindow::showAbout(m_context, &owner);
+        AboutWindow::showAbout(context, &owner);
         QVERIFY(dialogs.allAnswersUsed());
-        QCOMPARE(m_opened, QStringList(2, QStringLiteral("open mailto:support@quorvex.example")));
+        QCOMPARE(opened, QStringList(2, "open mailto:support@quorvex.example"));
     }
-
-private:
-    AppContext m_context;
-    QStringList m_opened;
 };
 
 QTEST_MAIN(TestAbout)

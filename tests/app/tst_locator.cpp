@@ -1,16 +1,11 @@
-#include "app/DatabaseLocator.h"
-#include "core/AppContext.h"
-#include "core/Settings.h"
-#include "data/Database.h"
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
+#include "../register/RegisterFixture.h"
+#include "TestHelpers.h"
 #include "ThrownError.h"
 
-#include <QDir>
+#include "app/DatabaseLocator.h"
+#include "data/Database.h"
+
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QTest>
 
 // The database search through real temporary folders: stored, share, program
 // folder, then the prompt, with the user's answers scripted. A remembered
@@ -20,7 +15,7 @@ class TestLocator : public QObject
 {
     Q_OBJECT
 
-    QString folder(const QString &name) const { return m_env->folder(name); }
+    QString folder(const QString &name) const { return f.env->folder(name); }
     // The remembered folder as an earlier run left it, and the store's time (a rewrite would change it).
     QDateTime remember(const QString &value) const
     {
@@ -33,14 +28,8 @@ class TestLocator : public QObject
         return {text, QStringLiteral("Connecting to Server"), MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
                 choices};
     }
-    static QString retryText()
-    {
-        return QStringLiteral("Incorrect Database Path Entered\rPlease check your value and try again. \r"
-                              "Path must be in the form shown in the Example");
-    }
 
-    std::unique_ptr<TestEnvironment> m_env;
-    AppContext m_context;
+    RegisterFixture f; // its world and scripted boxes; the search's folders are the test's own
     QString m_share;
     int m_shareCalls = 0;
     int m_programCalls = 0;
@@ -48,17 +37,17 @@ class TestLocator : public QObject
 private slots:
     void init()
     {
-        m_env = std::make_unique<TestEnvironment>();
+        f.setUp();
         m_shareCalls = m_programCalls = 0;
-        m_share = folder(QStringLiteral("share"));
-        m_context = AppContext();
-        m_context.shareFolder = [this] { ++m_shareCalls; return m_share; };
-        m_context.programFolder = [this] {
-            ++m_programCalls;
-            return folder(QStringLiteral("program"));
-        };
+        m_share = folder("share");
+        f.context.shareFolder = [this] { ++m_shareCalls; return m_share; };
+        f.context.programFolder = [this] { ++m_programCalls; return folder("program"); };
     }
-    void cleanup() { Database::setDefaultBusyTimeout(5000); }
+    void cleanup()
+    {
+        Database::setDefaultBusyTimeout(5000);
+        f.tearDown();
+    }
 
     // A remembered folder that holds the database wins and is not rewritten; a desk
     // that remembers nothing tries the share, then the program's folder.
@@ -82,15 +71,14 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, found);
         for (const QString &name : databases)
-            m_env->createDatabase(folder(name));
+            f.env->createDatabase(folder(name));
         if (!databases.contains(QStringLiteral("share")))
             m_share.clear();
-        const QString raw = stored.isEmpty() ? QString() : QDir::toNativeSeparators(m_env->root() + stored);
+        const QString raw = stored.isEmpty() ? QString() : QDir::toNativeSeparators(f.env->root() + stored);
         const QDateTime written = remember(raw);
-        ScriptedDialogs dialogs;
 
-        QVERIFY(DatabaseLocator(m_context).locate());
-        QCOMPARE(m_context.dbFolder, folder(found));
+        QVERIFY(DatabaseLocator(f.context).locate());
+        QCOMPARE(f.context.dbFolder, folder(found));
         QTEST(m_shareCalls, "shareCalls");
         QTEST(m_programCalls, "programCalls");
         if (found == QStringLiteral("stored")) { // found where it was remembered: not rewritten
@@ -121,27 +109,24 @@ private slots:
         QFETCH(QList<std::optional<QString>>, answers);
         QFETCH(QString, found);
         QFETCH(int, retries);
-        m_env->createDatabase(folder(QStringLiteral("Events")));
+        f.env->createDatabase(folder(QStringLiteral("Events")));
         folder(QStringLiteral("nodb"));
-        ScriptedDialogs dialogs;
         for (const std::optional<QString> &answer : answers)
-            dialogs.answerInput(answer ? std::optional<QString>(answer->arg(m_env->root())) : answer);
+            f.dialogs->answerInput(answer ? std::optional<QString>(answer->arg(f.env->root())) : answer);
         for (int i = 0; i < retries; ++i)
-            dialogs.answer(MsgAnswer::Ok);
+            f.dialogs->answer(MsgAnswer::Ok);
 
-        QCOMPARE(DatabaseLocator(m_context).locate(), !found.isEmpty());
+        QCOMPARE(DatabaseLocator(f.context).locate(), !found.isEmpty());
         const QString expected = found.isEmpty() ? QString() : folder(found);
-        QCOMPARE(m_context.dbFolder, expected);
+        QCOMPARE(f.context.dbFolder, expected);
         QCOMPARE(SettingKeys::DBPath.read(), expected);
-        QCOMPARE(dialogs.inputPrompts(),
+        QCOMPARE(f.dialogs->inputPrompts(),
                  QStringList(answers.size(), QStringLiteral("Enter a Full UNC Path to the Database\rE.g \\\\MyComputerName\\Quorvex\\")));
-        QCOMPARE(dialogs.boxes().size(), retries);
-        for (const ScriptedDialogs::Box &box : dialogs.boxes())
-            QCOMPARE(box, (ScriptedDialogs::Box {retryText(), QStringLiteral("Connecting to Server"), MsgButtons::Ok,
-                                                 MsgIcon::Information}));
-        QVERIFY(dialogs.allAnswersUsed());
-        QCOMPARE(m_shareCalls, 1);
-        QCOMPARE(m_programCalls, 1);
+        for (const ScriptedDialogs::Box &box : f.dialogs->boxes())
+            QCOMPARE(box, (ScriptedDialogs::Box {"Incorrect Database Path Entered\rPlease check your value and try again. "
+                                                 "\rPath must be in the form shown in the Example", "Connecting to Server",
+                                                 MsgButtons::Ok, MsgIcon::Information}));
+        QCOMPARE(std::pair(m_shareCalls, m_programCalls), std::pair(1, 1));
     }
 
     // The remembered folder is on a share not mounted yet (its folder renamed away): the
@@ -160,34 +145,31 @@ private slots:
         QFETCH(int, choice);
         QFETCH(QString, found);
         const QString shared = folder(QStringLiteral("shared"));
-        m_env->createDatabase(shared);
-        m_env->createDatabase(folder(QStringLiteral("program"))); // the empty one the build put there
-        m_env->createDatabase(folder(QStringLiteral("Events")));
+        f.env->createDatabase(shared);
+        f.env->createDatabase(folder(QStringLiteral("program"))); // the empty one the build put there
+        f.env->createDatabase(folder(QStringLiteral("Events")));
         const QDateTime written = remember(shared);
-        const QString unmounted = m_env->root() + QStringLiteral("unmounted");
+        const QString unmounted = f.env->root() + QStringLiteral("unmounted");
         QVERIFY(QDir().rename(shared, unmounted));
 
-        ScriptedDialogs dialogs;
-        dialogs.answerChoice(choice, [&] {
+        f.dialogs->answerChoice(choice, [&] {
             if (choice == 0)
                 QVERIFY(QDir().rename(unmounted, shared)); // the share is connected meanwhile
         });
         if (choice == 1) {
-            dialogs.answerInput(std::nullopt); // Cancel at the prompt: back to the question
-            dialogs.answerChoice(1);
-            dialogs.answerInput(m_env->root() + QStringLiteral("Events"));
+            f.dialogs->answerInput(std::nullopt); // Cancel at the prompt: back to the question
+            f.dialogs->answerChoice(1);
+            f.dialogs->answerInput(f.env->root() + QStringLiteral("Events"));
         }
-        QCOMPARE(DatabaseLocator(m_context).locate(), !found.isEmpty());
+        QCOMPARE(DatabaseLocator(f.context).locate(), !found.isEmpty());
 
         const ScriptedDialogs::Box asked = choiceBox(
             DatabaseLocator::unreachableText(QStringLiteral("The folder \"%1\" cannot be reached: it does not exist, or "
                                                             "the network share that holds it is not connected.")
                                                  .arg(QDir::toNativeSeparators(shared))),
             {"&Try Again", "&Other Location...", "&End Quorvex"});
-        QCOMPARE(dialogs.boxes().first(), asked);
-        QCOMPARE(dialogs.boxes().size(), choice == 1 ? 2 : 1);
-        QVERIFY(dialogs.allAnswersUsed());
-        QCOMPARE(m_context.dbFolder, found.isEmpty() ? QString() : folder(found));
+        QCOMPARE(f.dialogs->boxes().first(), asked);
+        QCOMPARE(f.context.dbFolder, found.isEmpty() ? QString() : folder(found));
         QCOMPARE(m_programCalls + m_shareCalls, 0); // never the program's own database
         if (choice == 1) {
             QCOMPARE(SettingKeys::DBPath.read(), folder(found)); // the user's explicit choice
@@ -216,27 +198,21 @@ private slots:
         m_share.clear();
         const QString where = folder(remembered ? QStringLiteral("stored") : QStringLiteral("program"));
         const QString file = where + QLatin1String(AppContext::DatabaseFileName);
-        if (kind == QStringLiteral("folder")) {
+        if (kind == "folder")
             QVERIFY(QDir().mkpath(file));
-        } else {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            if (kind == QStringLiteral("junk"))
-                f.write(QByteArray(4096, 'z'));
-        }
+        else
+            QVERIFY(testHelpers::writeFile(file, kind == "junk" ? QByteArray(4096, 'z') : QByteArray()));
         if (remembered)
             remember(where);
         const std::optional<AppError> why = thrownError([&] { Database::checkFile(file); });
         QVERIFY(why);
 
-        ScriptedDialogs dialogs;
-        dialogs.answerChoice(2);
-        QVERIFY(!DatabaseLocator(m_context).locate());
-        QCOMPARE(dialogs.boxes().size(), 1);
-        QCOMPARE(dialogs.lastBox(), choiceBox(DatabaseLocator::unreachableText(why->description()),
+        f.dialogs->answerChoice(2);
+        QVERIFY(!DatabaseLocator(f.context).locate());
+        QCOMPARE(f.dialogs->lastBox(), choiceBox(DatabaseLocator::unreachableText(why->description()),
                                               DatabaseLocator::unreachableChoices()));
-        QVERIFY(dialogs.inputPrompts().isEmpty());
-        if (kind == QStringLiteral("folder"))
+        QVERIFY(f.dialogs->inputPrompts().isEmpty());
+        if (kind == "folder")
             QVERIFY2(why->description().contains(QStringLiteral("is a folder")), qPrintable(why->description()));
         QCOMPARE(SettingKeys::DBPath.read(), remembered ? where : QString());
     }
@@ -246,28 +222,27 @@ private slots:
     void lockAtStartIsWaitedOutThenOffered()
     {
         const QString stored = folder(QStringLiteral("stored"));
-        const QString file = m_env->createDatabase(stored);
+        const QString file = f.env->createDatabase(stored);
         remember(stored);
         Database::setDefaultBusyTimeout(150);
         auto other = Database::openSeparate(file);
         other->execute(QStringLiteral("BEGIN EXCLUSIVE"));
 
-        ScriptedDialogs dialogs;
-        dialogs.answerChoice(0); // still locked: asked again
-        dialogs.answerChoice(0, [&] { other->execute(QStringLiteral("ROLLBACK")); });
+        f.dialogs->answerChoice(0); // still locked: asked again
+        f.dialogs->answerChoice(0, [&] { other->execute(QStringLiteral("ROLLBACK")); });
         QElapsedTimer waited;
         waited.start();
-        QVERIFY(DatabaseLocator(m_context).locate());
+        QVERIFY(DatabaseLocator(f.context).locate());
         QVERIFY2(waited.elapsed() >= 2 * DatabaseLocator::BusyWaits * 150 - 50, "the lock was not waited out");
-        QCOMPARE(dialogs.boxes().size(), 2);
-        for (const ScriptedDialogs::Box &busy : dialogs.boxes()) {
+        QCOMPARE(f.dialogs->boxes().size(), 2);
+        for (const ScriptedDialogs::Box &busy : f.dialogs->boxes()) {
             // How long it waited, as measured: at least the three waits.
             const int seconds = busy.text.section(QStringLiteral("locked for "), 1).section(QLatin1Char(' '), 0, 0).toInt();
             QVERIFY2(seconds >= 1, qPrintable(busy.text));
             QCOMPARE(busy, choiceBox(DatabaseLocator::busyText(file, seconds), {"&Try Again", "&End Quorvex"}));
             QVERIFY(!busy.text.contains(QStringLiteral("Nothing was saved")));
         }
-        QCOMPARE(m_context.dbFolder, stored);
+        QCOMPARE(f.context.dbFolder, stored);
         QCOMPARE(SettingKeys::DBPath.read(), stored);
     }
 };

@@ -2,12 +2,12 @@
 #include "core/AppContext.h"
 #include "core/ModGen.h"
 #include "ScriptedDialogs.h"
+#include "TestHelpers.h"
 #include "ThrownError.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,7 +21,7 @@ class TestModGen : public QObject
     Q_OBJECT
 
 private slots:
-    void folderAndFileParts_data()
+    void folderAndFileOfAPath_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
@@ -34,7 +34,7 @@ private slots:
         QTest::newRow("mixed, no file") << "C:/Data\\Events" << "C:/Data\\" << "Events";
         QTest::newRow("empty") << "" << "" << "";
     }
-    void folderAndFileParts()
+    void folderAndFileOfAPath()
     {
         QFETCH(QString, path);
         QTEST(modGen::getFolderPart(path), "folder");
@@ -44,39 +44,35 @@ private slots:
     void pathsOnThisSystem()
     {
         const QString folder = QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
+        const QString file = folder + "Quorvex.mdb";
         QCOMPARE(modGen::getShortPath(folder), folder);
         // Only the folder is looked up; the last name is appended unchanged.
-        QCOMPARE(modGen::getShortPath(folder + QStringLiteral("Events")), folder + QStringLiteral("Events"));
-        QCOMPARE(modGen::getShortPath(folder + QStringLiteral("missing/Quorvex.mdb")), QString());
+        QCOMPARE(modGen::getShortPath(folder + "Events"), folder + "Events");
+        QCOMPARE(modGen::getShortPath(folder + "missing/Quorvex.mdb"), QString());
         // A file is no folder, and a folder is no file.
-        QFile file(folder + QStringLiteral("Quorvex.mdb"));
-        QVERIFY(!modGen::fileExists(file.fileName()));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(modGen::fileExists(file.fileName()));
-        QVERIFY(!modGen::fileExists(folder));
-        QCOMPARE(modGen::getShortPath(file.fileName() + QDir::separator()), QString());
-
+        QVERIFY(!modGen::fileExists(file));
+        QVERIFY(testHelpers::writeFile(file));
+        QVERIFY(modGen::fileExists(file) && !modGen::fileExists(folder));
+        QCOMPARE(modGen::getShortPath(file + QDir::separator()), QString());
         // Paths stored on another system use its separators.
-        QCOMPARE(modGen::toNativePath(QStringLiteral("Pic\\17.jpg")),
-                 QStringLiteral("Pic") + QDir::separator() + QStringLiteral("17.jpg"));
+        QCOMPARE(modGen::toNativePath("Pic\\17.jpg"), QDir::toNativeSeparators("Pic/17.jpg"));
     }
 
     void ensureFolderCreatesOnlyTheLastLevel()
     {
-        const QString base = m_dir.path() + QStringLiteral("/db");
+        const QString base = m_dir.path() + "/db";
         QVERIFY(QDir().mkpath(base));
         for (const char *name : {"/Pic", "/Pic", "/Logo/"}) // again: nothing to do, no error
-            modGen::ensureFolder(base + QLatin1String(name));
-        QVERIFY(QFileInfo(base + QStringLiteral("/Pic")).isDir() && QFileInfo(base + QStringLiteral("/Logo")).isDir());
+            modGen::ensureFolder(base + name);
+        QVERIFY(QFileInfo(base + "/Pic").isDir() && QFileInfo(base + "/Logo").isDir());
 
-        const QString deep = base + QStringLiteral("/no/such/Pic");
+        const QString deep = base + "/no/such/Pic";
         const std::optional<AppError> error = thrownError([&] { modGen::ensureFolder(deep); });
         QVERIFY2(error, "a folder whose parent is missing was reported as created");
-        QCOMPARE(error->source(), QStringLiteral("Create Folder"));
+        QCOMPARE(error->source(), "Create Folder");
         QVERIFY(error->number() > 0);
         QVERIFY2(error->description().contains(QDir::toNativeSeparators(deep)), qPrintable(error->description()));
-        QVERIFY(!QFileInfo::exists(base + QStringLiteral("/no")));
+        QVERIFY(!QFileInfo::exists(base + "/no"));
     }
 
     void pauseWaitsAndKeepsEventsFlowing()
@@ -141,34 +137,31 @@ private slots:
         AppContext context;
         context.openUrl = [&](const QUrl &url, const QString &verb) {
             opened.append(url);
-            return verb == QStringLiteral("open") && accept;
+            return verb == "open" && accept;
         };
-        QCOMPARE(modGen::openDocument(context, QString(), QStringLiteral("open")), 0); // nothing to open, no box
+        QCOMPARE(modGen::openDocument(context, QString(), "open"), 0); // nothing to open, no box
 
         // A missing file never reaches the desktop: the "Warning" box with error 2.
-        const QString missing = m_dir.path() + QStringLiteral("/Help.doc");
+        const QString missing = m_dir.path() + "/Help.doc";
         dialogs.answer(MsgAnswer::Ok);
-        QCOMPARE(modGen::openDocument(context, missing, QStringLiteral("open")), 2);
+        QCOMPARE(modGen::openDocument(context, missing, "open"), 2);
         QVERIFY(opened.isEmpty());
-        QCOMPARE(dialogs.lastBox(), (ScriptedDialogs::Box {QStringLiteral("2 Error Executing:") + missing
-                                                               + QStringLiteral("\rPlease report this error to support@quorvex.example"),
-                                                           QStringLiteral("Warning"), MsgButtons::Ok, MsgIcon::Information}));
+        QCOMPARE(dialogs.lastBox(), (ScriptedDialogs::Box {"2 Error Executing:" + missing + "\rPlease report this error "
+                                                           "to support@quorvex.example", "Warning", MsgButtons::Ok,
+                                                           MsgIcon::Information}));
 
-        QFile file(missing);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(modGen::openDocument(context, missing, QStringLiteral("open")) > 32);
+        QVERIFY(testHelpers::writeFile(missing));
+        QVERIFY(modGen::openDocument(context, missing, "open") > 32);
         QCOMPARE(opened, QList<QUrl> {QUrl::fromLocalFile(missing)});
-
         // No application took it: error 31.
         accept = false;
         dialogs.answer(MsgAnswer::Ok);
-        QCOMPARE(modGen::openDocument(context, missing, QStringLiteral("open")), 31);
-        QVERIFY(dialogs.lastBox().text.startsWith(QStringLiteral("31 Error Executing:")));
+        QCOMPARE(modGen::openDocument(context, missing, "open"), 31);
+        QVERIFY(dialogs.lastBox().text.startsWith("31 Error Executing:"));
 
         accept = true;
-        QVERIFY(modGen::openDocument(context, QStringLiteral("mailto:someone@example.org"), QStringLiteral("open")) > 32);
-        QCOMPARE(opened.last(), QUrl(QStringLiteral("mailto:someone@example.org")));
+        QVERIFY(modGen::openDocument(context, "mailto:someone@example.org", "open") > 32);
+        QCOMPARE(opened.last(), QUrl("mailto:someone@example.org"));
         QVERIFY(dialogs.allAnswersUsed());
     }
 
@@ -178,7 +171,7 @@ private slots:
         first->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<QWidget> firstAlive(first);
         QWidget second, find;
-        find.setObjectName(QStringLiteral("frmFind"));
+        find.setObjectName("frmFind");
         for (QWidget *w : {first, &second, &find})
             w->show();
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -187,11 +180,9 @@ private slots:
         context.findOpen = true;
 
         modGen::closeAllForms(context);
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!context.findOpen);
+        QVERIFY(!QApplication::overrideCursor() && !context.findOpen);
         QTRY_VERIFY(firstAlive.isNull());
-        for (QWidget *window : QApplication::topLevelWidgets())
-            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        QCOMPARE(testHelpers::visibleWindows(), QStringList());
     }
 
 private:

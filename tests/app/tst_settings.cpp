@@ -1,7 +1,7 @@
 #include "core/Settings.h"
 #include "TestEnvironment.h"
+#include "TestHelpers.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QTest>
 
@@ -11,6 +11,12 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 
+    // What the INI file holds under `key`, read past the wrapper.
+    static QString raw(const QString &key)
+    {
+        return QSettings(Settings::storeFile(), QSettings::IniFormat).value(key).toString();
+    }
+
 private slots:
     void init()
     {
@@ -18,59 +24,49 @@ private slots:
         QVERIFY(Settings::storeFile().startsWith(m_env->root())); // never the user's store
     }
 
-    void sectionsAndKeysIgnoreCase()
+    void sectionsAndKeysIgnoreCaseAndBackslashNests()
     {
-        SettingKeys::OverlayWrite.write(QStringLiteral("True"));
-        QCOMPARE(SettingKeys::Overlay.read(QStringLiteral("False")), QStringLiteral("True"));
-        QCOMPARE(Settings::get(QStringLiteral("VIDEO\\Preferences"), QStringLiteral("oVeRlAy")), QStringLiteral("True"));
+        SettingKeys::OverlayWrite.write("True");
+        QCOMPARE(SettingKeys::Overlay.read("False"), "True");
         // One value, not two: a write under another spelling replaces it.
-        Settings::save(QStringLiteral("video\\PREFERENCES"), QStringLiteral("OVERLAY"), QStringLiteral("False"));
-        QSettings raw(Settings::storeFile(), QSettings::IniFormat);
-        raw.beginGroup(QStringLiteral("video/preferences"));
-        QCOMPARE(raw.childKeys(), QStringList {QStringLiteral("overlay")});
-        QCOMPARE(SettingKeys::Overlay.read(), QStringLiteral("False"));
+        Settings::save("video\\PREFERENCES", "OVERLAY", "False");
+        QSettings store(Settings::storeFile(), QSettings::IniFormat);
+        store.beginGroup("video/preferences");
+        QCOMPARE(store.childKeys(), QStringList {"overlay"});
+        QCOMPARE(Settings::get("VIDEO\\Preferences", "oVeRlAy"), "False");
+
+        // The parent section's own key is a different value.
+        SettingKeys::DriverIndex.write("2");
+        Settings::save("Video", "driverindex", "top level");
+        QCOMPARE(raw("video/driver/driverindex"), "2");
+        QCOMPARE(SettingKeys::DriverIndex.read(), "2");
+        QCOMPARE(Settings::get("Video", "DriverIndex"), "top level");
 
         // A file edited by hand matches in any case; its values come back as text, commas and all.
-        QFile file(Settings::storeFile());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[IDColor]\nIdColor=red,green\n[Video]\nPreferences\\OverLay=maybe\n");
-        file.close();
-        QCOMPARE(SettingKeys::IdColor.read(QStringLiteral("0")), QStringLiteral("red,green"));
-        QCOMPARE(SettingKeys::Overlay.read(QStringLiteral("False")), QStringLiteral("maybe"));
-    }
-
-    void backslashNestsTheSection()
-    {
-        SettingKeys::DriverIndex.write(QStringLiteral("2"));
-        Settings::save(QStringLiteral("Video"), QStringLiteral("driverindex"), QStringLiteral("top level"));
-        QSettings raw(Settings::storeFile(), QSettings::IniFormat);
-        QCOMPARE(raw.value(QStringLiteral("video/driver/driverindex")).toString(), QStringLiteral("2"));
-        // The parent section's own key is a different value.
-        QCOMPARE(SettingKeys::DriverIndex.read(), QStringLiteral("2"));
-        QCOMPARE(Settings::get(QStringLiteral("Video"), QStringLiteral("DriverIndex")), QStringLiteral("top level"));
+        QVERIFY(testHelpers::writeFile(Settings::storeFile(),
+                                       "[IDColor]\nIdColor=red,green\n[Video]\nPreferences\\OverLay=maybe\n"));
+        QCOMPARE(SettingKeys::IdColor.read("0"), "red,green");
+        QCOMPARE(SettingKeys::Overlay.read("False"), "maybe");
     }
 
     void defaultsReplacesAndPersistence()
     {
-        QCOMPARE(Settings::get(QStringLiteral("Nowhere"), QStringLiteral("Nothing"), QStringLiteral("dflt")),
-                 QStringLiteral("dflt"));
-        QCOMPARE(SettingKeys::Logo.read(), QStringLiteral("Logo\\logo.bmp"));
+        QCOMPARE(Settings::get("Nowhere", "Nothing", "dflt"), "dflt");
+        QCOMPARE(SettingKeys::Logo.read(), "Logo\\logo.bmp");
         // A stored empty value is a value: the default does not replace it, and it is not deleted.
-        SettingKeys::Logo.write(QStringLiteral("first.bmp"));
+        SettingKeys::Logo.write("first.bmp");
         SettingKeys::Logo.write(QString());
         QCOMPARE(SettingKeys::Logo.read(), QString());
-        QSettings raw(Settings::storeFile(), QSettings::IniFormat);
-        QVERIFY(raw.contains(QStringLiteral("logo/idlogo")));
+        QVERIFY(QSettings(Settings::storeFile(), QSettings::IniFormat).contains("logo/idlogo"));
 
         // Written by another process and read back through the wrapper, exactly as stored.
-        for (const QString &value : {QStringLiteral("12abc"), QStringLiteral("@Variant("), QStringLiteral("  padded  "),
-                                     QStringLiteral("Grüße \\ \"x\"")}) {
+        for (const char *value : {"12abc", "@Variant(", "  padded  ", "Grüße \\ \"x\""}) {
             QSettings other(Settings::storeFile(), QSettings::IniFormat);
-            other.setValue(QStringLiteral("header1/header1"), value);
+            other.setValue("header1/header1", value);
             other.sync();
             QCOMPARE(SettingKeys::Header1.read(), value);
             SettingKeys::IdColor.write(value);
-            QCOMPARE(QSettings(Settings::storeFile(), QSettings::IniFormat).value("idcolor/idcolor").toString(), value);
+            QCOMPARE(raw("idcolor/idcolor"), value);
         }
     }
 

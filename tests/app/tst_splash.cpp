@@ -1,108 +1,81 @@
+#include "../register/RegisterFixture.h"
+#include "TestHelpers.h"
+
 #include "app/ProgressBox.h"
 #include "app/SplashWindow.h"
-#include "core/AppContext.h"
-#include "core/Settings.h"
-#include "register/RegisterWindow.h"
-#include "ScriptedDialogs.h"
-#include "TestEnvironment.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
 // The splash window: a start that fails because no database can be found, a
-// start that hands over to the main window, and the key that closes it.
+// start that hands over to the main window, and the key that closes it. (The
+// registration fixture's world: no share, and a program folder without a database.)
 class TestSplash : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_env = std::make_unique<TestEnvironment>();
-        // No share, and a program folder without a database.
-        m_context = AppContext();
-        m_context.shareFolder = [] { return QString(); };
-        const QString program = m_env->folder(QStringLiteral("program"));
-        m_context.programFolder = [program] { return program; };
-    }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void init() { f.setUp(); }
+    void cleanup() { f.tearDown(); }
 
     void failedDatabaseSearchEndsTheStart()
     {
-        SettingKeys::DefName.write(QStringLiteral("Ann Lee"));
-        SettingKeys::DefCompany.write(QStringLiteral("Friends of the Park"));
-        ScriptedDialogs dialogs;
-        dialogs.answerInput(std::nullopt); // the database prompt: Cancel
-        dialogs.answer(MsgAnswer::Ok);     // the failure box
+        SettingKeys::DefName.write("Ann Lee");
+        SettingKeys::DefCompany.write("Friends of the Park");
+        f.dialogs->answerInput(std::nullopt); // the database prompt: Cancel
+        f.dialogs->answer(MsgAnswer::Ok);     // the failure box
 
-        SplashWindow splash(m_context);
+        SplashWindow splash(f.context);
         QVERIFY(!splash.formLoad());
-        QVERIFY(dialogs.allAnswersUsed()); // and no other box or prompt: the seam fails on those
-        QCOMPARE(dialogs.lastBox(), (ScriptedDialogs::Box {QStringLiteral("Connection to Database Server Failure"),
-                                                           QStringLiteral("Invalid Database path"), MsgButtons::Ok,
-                                                           MsgIcon::Critical}));
+        QCOMPARE(f.dialogs->lastBox(), (ScriptedDialogs::Box {"Connection to Database Server Failure",
+                                                              "Invalid Database path", MsgButtons::Ok, MsgIcon::Critical}));
 
         // Nothing is left behind: no window shown, the main window gone.
         QVERIFY(!splash.mainWindow());
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (QWidget *window : QApplication::topLevelWidgets())
-            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        QCOMPARE(testHelpers::visibleWindows(), QStringList());
         QVERIFY(!QApplication::overrideCursor());
 
         // What the splash showed meanwhile; the logo is compiled in and must be loaded.
-        QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-                 QStringLiteral("Version %1.%2.%3")
-                     .arg(QUORVEX_VERSION_MAJOR).arg(QUORVEX_VERSION_MINOR).arg(QUORVEX_VERSION_PATCH));
-        QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblUser_1"))->text(),
-                 QStringLiteral(" Ann Lee\r\n Friends of the Park"));
-        QVERIFY(!splash.findChild<QLabel *>(QStringLiteral("imgLogo"))->pixmap().isNull());
+        QCOMPARE(splash.findChild<QLabel *>("lblVersion")->text(), testHelpers::versionText());
+        QCOMPARE(splash.findChild<QLabel *>("lblUser_1")->text(), " Ann Lee\r\n Friends of the Park");
+        QVERIFY(!splash.findChild<QLabel *>("imgLogo")->pixmap().isNull());
         // The main window's load drew its first step into the splash's box before the search.
-        QCOMPARE(splash.progressBox()->lastText(), QStringLiteral("10%"));
+        QCOMPARE(splash.progressBox()->lastText(), "10%");
     }
 
     void successfulStartHandsOverToTheMainWindow()
     {
-        const QString folder = m_env->folder(QStringLiteral("db"));
-        TestEnvironment::exec(m_env->createDatabase(folder),
-                              QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (7, 'Harvest Fair')"));
-        m_env->useDatabaseFolder(m_context, folder);
-        m_context.dbFolder.clear();
-        m_context.appFolder = m_env->folder(QStringLiteral("app")); // without a logo: the start goes on
+        f.addEvent(7, "Harvest Fair");
+        f.env->useDatabaseFolder(f.context, f.folder);
+        f.context.dbFolder.clear();
+        f.context.appFolder = f.env->folder("bare"); // without a logo: the start goes on
 
-        SplashWindow splash(m_context);
-        ScriptedDialogs dialogs;
-        dialogs.answer(MsgAnswer::Ok); // "Please select an event"
+        SplashWindow splash(f.context);
+        f.dialogs->answer(MsgAnswer::Ok); // "Please select an event"
         bool splashShown = false;
         QString progressMeanwhile;
-        dialogs.onModal([&](QDialog *events) {
+        f.dialogs->onModal([&](QDialog *events) {
             splashShown = splash.isVisible();
             progressMeanwhile = splash.progressBox()->lastText();
-            QTest::mouseClick(events->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            RegisterFixture::press(events, "cmdOK");
         });
 
         QVERIFY(splash.formLoad());
-        QVERIFY(dialogs.allAnswersUsed());
+        f.window = splash.mainWindow(); // closed by the fixture
         // The splash stays up during the load and hands over at 100 %.
         QVERIFY(splashShown);
-        QCOMPARE(progressMeanwhile, QStringLiteral("35%"));
-        QCOMPARE(splash.progressBox()->lastText(), QStringLiteral("100%"));
+        QCOMPARE(progressMeanwhile, "35%");
+        QCOMPARE(splash.progressBox()->lastText(), "100%");
         QVERIFY(!splash.isVisible());
         QVERIFY(splash.mainWindow() && splash.mainWindow()->isVisible());
-        QCOMPARE(splash.mainWindow()->windowTitle(), QStringLiteral("Harvest Fair"));
+        QCOMPARE(splash.mainWindow()->windowTitle(), "Harvest Fair");
         QVERIFY(!QApplication::overrideCursor());
-        splash.mainWindow()->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void anyKeyClosesTheSplash()
     {
-        SplashWindow splash(m_context);
+        SplashWindow splash(f.context);
         // The first bar is drawn before the window is shown: already at the box's final size.
         splash.progressBox()->showProgress(0.0f, true);
         const QSize drawn = splash.progressBox()->image().deviceIndependentSize().toSize();
@@ -114,8 +87,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestEnvironment> m_env;
-    AppContext m_context;
+    RegisterFixture f;
 };
 
 QTEST_MAIN(TestSplash)

@@ -73,10 +73,10 @@ struct Form
         if (refresh)
             dc->refresh();
     }
-    void exec(const char *statement) const { TestEnvironment::exec(file, QLatin1String(statement)); }
-    QVariant sql(const char *query, const QVariantList &params = {}) const
+    void exec(const QString &statement) const { TestEnvironment::exec(file, statement); }
+    QVariant sql(const QString &query, const QVariantList &params = {}) const
     {
-        return TestEnvironment::scalar(file, QLatin1String(query), params);
+        return TestEnvironment::scalar(file, query, params);
     }
     void click(Arrow which) { QTest::mouseClick(dc->button(which), Qt::LeftButton); }
     static void type(QWidget *box, const QString &text)
@@ -90,7 +90,6 @@ struct Form
 struct Desk : Form
 {
     QLineEdit *first = bind(new QLineEdit(&window), "FirstName");
-    QLineEdit *last = bind(new QLineEdit(&window), "LastName");
     QLabel *id = bind(new QLabel(&window), "AttendeeID");
     QLabel *program = bind(new QLabel(&window), "ProgramID");
     QStringList log;
@@ -107,9 +106,7 @@ struct Desk : Form
     Recordset *rs() const { return dc->recordset(); }
     QString stored(const QString &field, qint64 key) const
     {
-        return TestEnvironment::scalar(file, QStringLiteral("SELECT %1 FROM Attendees WHERE AttendeeID = ?").arg(field),
-                                       {key})
-            .toString();
+        return sql(QStringLiteral("SELECT %1 FROM Attendees WHERE AttendeeID = ?").arg(field), {key}).toString();
     }
     // Records each event with what the boxes and the database hold at that moment.
     void record()
@@ -142,7 +139,6 @@ private slots:
         desk.dc->refresh();
         QCOMPARE(reposition.count(), 1);
         QCOMPARE(desk.first->text(), QStringLiteral("Ann"));
-        QCOMPARE(desk.id->text(), QStringLiteral("1"));
         // Filling runs the boxes' change signals (the card follows them) but changes no data.
         QCOMPARE(firstChanged.count(), 1);
         QVERIFY(!desk.dc->dataChanged());
@@ -179,11 +175,6 @@ private slots:
         desk.click(Previous); // before the first row: stays on the first row
         QCOMPARE(desk.log, QStringList({"validate 2 0 db=Anne", "reposition Bob db=Anne", "validate 1 0 db=Anne",
                                         "reposition Anne db=Anne", "validate 2 0 db=Anne", "reposition Anne db=Anne"}));
-
-        // Keyboard: Space on the focused arrow moves as a click does.
-        desk.dc->button(Next)->setFocus();
-        QTest::keyClick(desk.dc->button(Next), Qt::Key_Space);
-        QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
     }
 
     void validateCancelKeepsRowAndTyping()
@@ -363,7 +354,7 @@ private slots:
         QCOMPARE(f.sql("SELECT Name FROM Program WHERE ProgramID = 1").toString(), QStringLiteral("Picnic"));
     }
 
-    void emptyRecordsetThenItsFirstRow()
+    void emptyRecordsetTakesNoTyping()
     {
         Desk desk(Desk::Closed, QStringLiteral("Select * from Attendees where ProgramID =2"));
         desk.first->setText(QStringLiteral("stale"));
@@ -380,16 +371,6 @@ private slots:
         QCOMPARE(desk.handler.validations, 0);
         QCOMPARE(reposition.count(), 1);
         QVERIFY(desk.dc->unload());
-
-        // The first attendee of an empty event: an arrow saves the new row and shows it.
-        desk.rs()->addNew();
-        desk.dc->setBoundValue(desk.program, QStringLiteral("2"));
-        desk.first->clear();
-        desk.type(desk.first, QStringLiteral("Eve"));
-        desk.click(Next);
-        QCOMPARE(desk.rs()->absolutePosition(), 0);
-        QCOMPARE(desk.first->text(), QStringLiteral("Eve"));
-        QCOMPARE(desk.sql("SELECT FirstName FROM Attendees WHERE ProgramID = 2").toString(), QStringLiteral("Eve"));
     }
 
     void deleteFromCodeAndArrowsBackFromTheEnd()
@@ -405,9 +386,6 @@ private slots:
         QVERIFY(rs->eof());
         QCOMPARE(desk.first->text(), QString());
         desk.click(Previous);
-        QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
-        rs->moveNext();
-        desk.click(Next);
         QCOMPARE(desk.first->text(), QStringLiteral("Bob"));
 
         // A new row started after the end is saved by the next arrow and shown.
@@ -451,11 +429,13 @@ private slots:
         QVERIFY(desk.rs()->bof() && desk.rs()->eof());
         QCOMPARE(desk.log, QStringList {QStringLiteral("reposition  db=")});
         QCOMPARE(desk.first->text() + desk.id->text() + desk.program->text(), QString());
-        // New works at once.
+        // New works at once: with no stored row to go to, an arrow saves the new row and shows it.
         desk.rs()->addNew();
         desk.dc->setBoundValue(desk.program, QStringLiteral("1"));
         desk.type(desk.first, QStringLiteral("Dee"));
-        desk.rs()->update();
+        desk.click(Next);
+        QCOMPARE(desk.rs()->absolutePosition(), 0);
+        QCOMPARE(desk.first->text(), QStringLiteral("Dee"));
         QCOMPARE(desk.sql("SELECT FirstName FROM Attendees").toString(), QStringLiteral("Dee"));
     }
 

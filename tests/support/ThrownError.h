@@ -2,6 +2,7 @@
 
 #include "core/AppError.h"
 
+#include <QStringList>
 #include <QTest>
 #include <functional>
 #include <optional>
@@ -15,6 +16,13 @@ inline std::optional<AppError> thrownError(const std::function<void()> &action)
         return error;
     }
     return std::nullopt;
+}
+
+// What `action` throws: its number, source and description; {"no error"} when it goes through.
+inline QStringList thrownFields(const std::function<void()> &action)
+{
+    const std::optional<AppError> e = thrownError(action);
+    return e ? QStringList {QString::number(e->number()), e->source(), e->description()} : QStringList {"no error"};
 }
 
 // Expects `statement` to throw an AppError numbered `expected`.
