@@ -274,6 +274,13 @@ void EventWindow::deleteEvent()
 
 void EventWindow::cmdOK_Click()
 {
+    // The pending change is written before anything is handed over: when that
+    // fails (another workstation changed or deleted the event meanwhile) its box
+    // has been shown, and the window stays open with the typing, choosing nothing.
+    bool written = false;
+    m_runner.reporting({}, [this, &written] { written = m_datPrimaryRS->unload(); });
+    if (!written)
+        return;
     setResult(QDialog::Accepted);
     ignoreErrors([&] { hide(); });
     m_tag = QStringLiteral("OK");
@@ -305,11 +312,11 @@ void EventWindow::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
-// OK writes a pending change of the current row as the window unloads (the data
-// control's Unload action); that includes a new row nobody typed into, so an event
-// chosen right after Add New exists. A failed write is reported by the data
-// control, so the typing never vanishes silently. Cancel (the button, Esc, the
-// close box) throws the pending change away: nothing of it reaches the database.
+// OK has written the pending change of the current row already (the data control's
+// Unload action), a new row nobody typed into included, so an event chosen right
+// after Add New exists; what is left to write here is nothing. Cancel (the button,
+// Esc, the close box) throws the pending change away: nothing of it reaches the
+// database.
 void EventWindow::unloadWindow(int result)
 {
     if (m_unloading || m_unloaded)

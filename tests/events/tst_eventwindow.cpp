@@ -157,15 +157,18 @@ private slots:
     {
         f.addEvent(1, "Gala");
         EventWindow *w = openWindow();
-        // Another workstation changes the event meanwhile: OK reports it, overwrites nothing, and still closes.
+        // Another workstation changes the event meanwhile: OK reports it, overwrites nothing,
+        // hands nothing over and stays open with the typing; Cancel then leaves it as stored.
         QTest::keyClicks(field(2), "typed here");
         exec("UPDATE Program SET Description = 'typed there' WHERE ProgramID = 1");
         f.dialogs->answer(MsgAnswer::Ok);
         click("cmdOK");
         expectOneErrorBox(DataError::WriteConflict, MsgIcon::Exclamation);
-        QVERIFY(w->tag() == "OK" && w->isUnloaded());
-        QCOMPARE(m_chosen.first, "1");
+        QVERIFY(w->isVisible() && !w->isUnloaded() && m_chosen.first.isEmpty());
+        QCOMPARE(field(2)->text(), "typed here");
         QCOMPARE(column(1, "Description").toString(), "typed there");
+        click("cmdCancel");
+        QVERIFY(w->tag() == "Cancel" && w->isUnloaded() && m_chosen.first.isEmpty());
         finishDeletes();
 
         // Another workstation deletes the row being edited: Save fails, the window stays open with the typing.
