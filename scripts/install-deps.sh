@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libsqlite3-dev sqlite3
+    libqt6sql6-psql libpq-dev postgresql
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libgstreamer1.0-dev libjpeg-turbo-progs
     libbenchmark-dev
@@ -16,7 +17,7 @@ packages=(
 )
 if [ "${1:-}" = "--run-only" ]; then
     packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-              libqt6sql6-sqlite libgl-dev libsqlite3-dev fonts-dejavu-core
+              libqt6sql6-sqlite libqt6sql6-psql libpq-dev libgl-dev libsqlite3-dev fonts-dejavu-core
               qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good)
 fi
 

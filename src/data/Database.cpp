@@ -22,12 +22,6 @@ std::map<QString, std::weak_ptr<Database>> &sharedConnections()
     return connections;
 }
 
-void bindAll(QSqlQuery &q, const QVariantList &params)
-{
-    for (const QVariant &value : params)
-        q.addBindValue(value);
-}
-
 } // namespace
 
 Database::Database(const Engine &engine, QString location, QString connectionName)
@@ -86,17 +80,32 @@ std::shared_ptr<Database> Database::openSeparate(const QString &location)
     return db;
 }
 
-std::shared_ptr<Database> Database::create(const QString &location)
+std::shared_ptr<Database> Database::openEmpty(const QString &location)
 {
     const Engine &engine = Engine::forLocation(location);
     engine.createLocation(location);
     try {
         std::shared_ptr<Database> db(new Database(engine, engine.absoluteLocation(location), nextConnectionName()));
         db->openConnection();
-        Schema::create(*db);
+        engine.checkNewDatabase(*db);
+        db->refuseExistingSchema();
         return db;
     } catch (...) {
         engine.discardLocation(location); // only what createLocation() made
+        throw;
+    }
+}
+
+std::shared_ptr<Database> Database::create(const QString &location)
+{
+    std::shared_ptr<Database> db = openEmpty(location);
+    try {
+        Schema::create(*db);
+        return db;
+    } catch (...) {
+        const Engine &engine = db->engine();
+        db.reset(); // closed before its file goes
+        engine.discardLocation(location);
         throw;
     }
 }
@@ -109,8 +118,25 @@ QString Database::nextConnectionName()
 void Database::openConnection()
 {
     registerCurrencyType();
+    m_busyTimeout = defaultBusyTimeout();
     m_db = QSqlDatabase::addDatabase(m_engine->driverName(), m_connectionName);
-    m_readOnly = m_engine->open(m_db, m_location, defaultBusyTimeout()) == Engine::Access::ReadOnly;
+    m_readOnly = m_engine->open(m_db, m_location, m_busyTimeout) == Engine::Access::ReadOnly;
+    ++m_generation;
+}
+
+void Database::ensureConnected()
+{
+    if (!m_lost)
+        return;
+    m_db.close();
+    m_readOnly = m_engine->open(m_db, m_location, m_busyTimeout) == Engine::Access::ReadOnly;
+    m_lost = false;
+    ++m_generation;
+}
+
+QString Database::displayName() const
+{
+    return m_engine->displayName(m_location);
 }
 
 void Database::checkSchema()
@@ -122,7 +148,7 @@ void Database::checkSchema()
         version = m_engine->schemaVersion(*this);
         hasAttendees = m_engine->hasTable(*this, QStringLiteral("Attendees"));
     } catch (const AppError &error) {
-        if (error.number() == DataError::Locked)
+        if (error.number() == DataError::Locked || error.number() == DataError::ServerUnreachable)
             throw;
         throw DataError::makeWithText(DataError::UnrecognizedFormat,
                                       QStringLiteral("\"%1\" is not a Quorvex database (it is damaged or not a "
@@ -135,24 +161,47 @@ void Database::checkSchema()
                                                      "(schema %2; this program knows %3). Install the newer "
                                                      "program to use it.").arg(name).arg(version).arg(Schema::Version));
     if (!hasAttendees)
-        throw DataError::makeWithText(DataError::UnrecognizedFormat,
-                                      QStringLiteral("The file \"%1\" is a database, but not a Quorvex database: it "
-                                                     "has no Attendees table. Make a new database with quorvex-db "
-                                                     "create.").arg(name));
+        throw m_engine->missingSchemaError(m_location);
+}
+
+void Database::refuseExistingSchema()
+{
+    QStringList found;
+    for (const SourceDef &def : Schema::sources()) {
+        if (!found.contains(def.name, Qt::CaseInsensitive) && m_engine->hasTable(*this, def.name))
+            found << def.name;
+    }
+    if (!found.isEmpty())
+        throw DataError::makeWithText(DataError::CannotOpenFile,
+                                      QStringLiteral("The database \"%1\" already has Quorvex tables (%2); it was "
+                                                     "left as it is. Choose an empty database.")
+                                          .arg(displayName(), found.join(QStringLiteral(", "))));
 }
 
 void Database::setBusyTimeout(int milliseconds)
 {
+    m_busyTimeout = milliseconds;
     m_engine->setBusyTimeout(m_db, milliseconds);
+}
+
+// Statements without values run as they are: a server prepares only queries and
+// data changes (not BEGIN, SET or CREATE), and it saves a round trip.
+bool Database::run(QSqlQuery &q, const QString &sql, const QVariantList &params)
+{
+    if (params.isEmpty())
+        return q.exec(sql);
+    if (!q.prepare(sql))
+        return false;
+    for (const QVariant &value : params)
+        q.addBindValue(value);
+    return q.exec();
 }
 
 int Database::execute(const QString &sql, const QVariantList &params)
 {
+    ensureConnected();
     QSqlQuery q(m_db);
-    if (!q.prepare(sql))
-        throw errorFrom(q);
-    bindAll(q, params);
-    if (!q.exec())
+    if (!run(q, sql, params))
         throw errorFrom(q);
     const int rows = q.numRowsAffected();
     q.finish();
@@ -161,14 +210,31 @@ int Database::execute(const QString &sql, const QVariantList &params)
 
 QSqlQuery Database::query(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw errorFrom(q);
-    bindAll(q, params);
-    if (!q.exec())
-        throw errorFrom(q);
-    return q;
+    QSqlQuery result;
+    reading([&] {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!run(q, sql, params))
+            throw errorFrom(q);
+        result = std::move(q);
+    });
+    return result;
+}
+
+void Database::reading(const std::function<void()> &read)
+{
+    const bool outside = m_transactionDepth == 0;
+    ensureConnected();
+    try {
+        read();
+    } catch (const AppError &) {
+        // Lost before this use began (a server restarted while the desk was idle):
+        // nothing was half done, so the read goes again on a new connection.
+        if (!outside || !m_lost)
+            throw;
+        ensureConnected();
+        read();
+    }
 }
 
 void Database::beginWrite()
@@ -176,7 +242,12 @@ void Database::beginWrite()
     if (m_readOnly)
         throw readOnlyError();
     if (m_transactionDepth == 0) {
-        execute(m_engine->beginWriteStatement());
+        // Nothing is written before BEGIN: a lost connection is made again and BEGIN goes again.
+        reading([this] { execute(m_engine->beginWriteStatement()); });
+        if (m_readOnly) { // the new connection may know better
+            rollback();
+            throw readOnlyError();
+        }
         ++m_transactionSerial;
     }
     ++m_transactionDepth;
@@ -202,6 +273,8 @@ void Database::rollback() noexcept
     if (m_transactionDepth == 0)
         return;
     m_transactionDepth = 0;
+    if (m_lost)
+        return; // the server rolled it back with the connection
     ignoreErrors([this] { QSqlQuery(QStringLiteral("ROLLBACK"), m_db).finish(); });
 }
 
@@ -220,7 +293,18 @@ qint64 Database::reserveKey(const QString &table, const QString &keyField)
     return key;
 }
 
-AppError Database::errorFrom(const QSqlQuery &query) const
+AppError Database::errorFrom(const QSqlQuery &query)
 {
-    return m_engine->error(query.lastError(), m_location);
+    const QSqlError error = query.lastError();
+    if (m_engine->connectionLost(m_db, error)) {
+        // The transaction went with the connection; the guards see it is no longer open.
+        m_lost = true;
+        m_transactionDepth = 0;
+        return m_engine->connectionLostError(m_location);
+    }
+    // A failed statement undoes the write it is part of, on every engine alike (a
+    // server refuses the rest of the transaction anyway), before the failed query
+    // lets go of its statement.
+    rollback();
+    return m_engine->error(error, m_location);
 }

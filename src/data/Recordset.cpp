@@ -46,6 +46,7 @@ struct Recordset::Impl
 
     QSqlQuery readQuery;
     bool readPrepared = false;
+    quint64 readGeneration = 0; // the connection it was prepared on
     // valueAt(): the last row read without moving
     qint64 peekKey = -1;
     QVariantList peekValues;
@@ -185,28 +186,34 @@ void Recordset::requireField(int index) const
 
 bool Recordset::readRow(int position)
 {
-    if (!d->readPrepared) {
-        d->readQuery = QSqlQuery(m_db->connection());
-        d->readQuery.setForwardOnly(true);
-        if (!d->readQuery.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                      .arg(d->selectList, d->sourceSql, d->keySql)))
-            throw m_db->errorFrom(d->readQuery);
-        d->readPrepared = true;
-    }
-    d->readQuery.bindValue(0, d->keys[size_t(position)]);
-    if (!d->readQuery.exec())
-        throw m_db->errorFrom(d->readQuery);
-    const bool found = d->readQuery.next();
-    if (found) {
-        const int n = int(m_def->fields.size());
-        d->currentRaw.resize(n);
-        d->current.resize(n);
-        for (int i = 0; i < n; ++i) {
-            d->currentRaw[i] = d->readQuery.value(i);
-            d->current[i] = ValueCodec::fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
+    bool found = false;
+    m_db->reading([&] {
+        // Prepared once per connection: a lost connection made again forgets it.
+        if (!d->readPrepared || d->readGeneration != m_db->connectionGeneration()) {
+            d->readQuery = QSqlQuery(m_db->connection());
+            d->readQuery.setForwardOnly(true);
+            d->readPrepared = false;
+            if (!d->readQuery.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                          .arg(d->selectList, d->sourceSql, d->keySql)))
+                throw m_db->errorFrom(d->readQuery);
+            d->readPrepared = true;
+            d->readGeneration = m_db->connectionGeneration();
         }
-    }
-    d->readQuery.finish(); // an unfinished read holds the file's shared lock
+        d->readQuery.bindValue(0, d->keys[size_t(position)]);
+        if (!d->readQuery.exec())
+            throw m_db->errorFrom(d->readQuery);
+        found = d->readQuery.next();
+        if (found) {
+            const int n = int(m_def->fields.size());
+            d->currentRaw.resize(n);
+            d->current.resize(n);
+            for (int i = 0; i < n; ++i) {
+                d->currentRaw[i] = d->readQuery.value(i);
+                d->current[i] = ValueCodec::fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
+            }
+        }
+        d->readQuery.finish(); // an unfinished read holds the file's shared lock
+    });
     d->pos = position;
     if (found)
         d->onRow = true;
