@@ -27,3 +27,5 @@ int fail(QTextStream &err, const QString &message);
 // The commands, one file each.
 extern const ToolCommand CreateCommand;
 extern const ToolCommand CreateIfMissingCommand;
+extern const ToolCommand CopyCommand;
+extern const ToolCommand CheckCommand;

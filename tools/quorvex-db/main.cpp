@@ -7,7 +7,7 @@
 
 namespace {
 
-const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand};
+const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand, &CopyCommand, &CheckCommand};
 
 void printUsage(QTextStream &stream)
 {
