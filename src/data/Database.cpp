@@ -34,6 +34,7 @@ Database::Database(const Engine &engine, QString location, QString connectionNam
 Database::~Database()
 {
     rollback();
+    m_statements.clear(); // before the connection they belong to
     if (m_db.isValid())
         m_db.close();
     m_db = QSqlDatabase();
@@ -128,6 +129,7 @@ void Database::ensureConnected()
 {
     if (!m_lost)
         return;
+    m_statements.clear(); // prepared on the connection that went
     m_db.close();
     m_readOnly = m_engine->open(m_db, m_location, m_busyTimeout) == Engine::Access::ReadOnly;
     m_lost = false;
@@ -200,12 +202,38 @@ bool Database::run(QSqlQuery &q, const QString &sql, const QVariantList &params)
 int Database::execute(const QString &sql, const QVariantList &params)
 {
     ensureConnected();
-    QSqlQuery q(m_db);
-    if (!run(q, sql, params))
+    if (params.isEmpty()) {
+        QSqlQuery q(m_db);
+        if (!q.exec(sql))
+            throw errorFrom(q);
+        const int rows = q.numRowsAffected();
+        q.finish();
+        return rows;
+    }
+    QSqlQuery &q = prepared(sql);
+    for (qsizetype i = 0; i < params.size(); ++i)
+        q.bindValue(int(i), params.at(i));
+    if (!q.exec())
         throw errorFrom(q);
     const int rows = q.numRowsAffected();
     q.finish();
     return rows;
+}
+
+QSqlQuery &Database::prepared(const QString &sql)
+{
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return found->second;
+    // The statements of one connection are few (the writes of a handful of
+    // tables); a program that makes ever new ones starts the list afresh.
+    if (m_statements.size() >= 64)
+        m_statements.clear();
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw errorFrom(q);
+    return m_statements.emplace(sql, std::move(q)).first->second;
 }
 
 QSqlQuery Database::query(const QString &sql, const QVariantList &params)
@@ -219,6 +247,21 @@ QSqlQuery Database::query(const QString &sql, const QVariantList &params)
         result = std::move(q);
     });
     return result;
+}
+
+QSqlQuery &Database::select(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery *result = nullptr;
+    reading([&] {
+        // Looked up inside: a connection made again has none of the old statements.
+        QSqlQuery &q = prepared(sql);
+        for (qsizetype i = 0; i < params.size(); ++i)
+            q.bindValue(int(i), params.at(i));
+        if (!q.exec())
+            throw errorFrom(q);
+        result = &q;
+    });
+    return *result;
 }
 
 void Database::reading(const std::function<void()> &read)
@@ -285,9 +328,7 @@ AppError Database::readOnlyError() const
 
 qint64 Database::reserveKey(const QString &table, const QString &keyField)
 {
-    WriteTransaction write(*this);
     const qint64 key = m_engine->reserveKey(*this, table, keyField);
-    write.commit();
     if (key <= 0)
         throw DataError::make(DataError::Generic, QStringLiteral("no key could be reserved for %1").arg(table));
     return key;

@@ -8,7 +8,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -18,10 +18,9 @@ QByteArray readAll(const QString &file)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool writeAll(const QString &file, const QByteArray &bytes)
+QString hashOf(const QString &text, int length)
 {
-    QSaveFile f(file);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex().left(length));
 }
 
 qint64 keyOf(const QString &attendeeId)
@@ -33,7 +32,7 @@ qint64 keyOf(const QString &attendeeId)
     return key;
 }
 
-// When the photograph was stored, as text: the local copy is good while it matches.
+// When the photograph was stored, as text: it names the local copy.
 const QString ChangedText = QStringLiteral("CAST(Changed AS VARCHAR(64))");
 
 } // namespace
@@ -41,35 +40,45 @@ const QString ChangedText = QStringLiteral("CAST(Changed AS VARCHAR(64))");
 DatabasePhotoStore::DatabasePhotoStore(QString location)
     : m_location(std::move(location))
 {
-}
-
-QString DatabasePhotoStore::folder() const
-{
     // One folder per server database, named by its address (without password).
     const QString identity = Engine::forLocation(m_location).absoluteLocation(m_location);
-    const QString name = QString::fromLatin1(
-        QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
-    const QString path = QDir(cacheFolder()).filePath(name);
-    QDir().mkpath(path);
-    return path;
+    m_folder = QDir(cacheFolder()).filePath(hashOf(identity, 16));
+    QDir().mkpath(m_folder);
 }
 
-QString DatabasePhotoStore::copyOf(const QString &attendeeId) const
+QString DatabasePhotoStore::copyOf(const QString &attendeeId, const QString &changed) const
 {
-    return QDir(folder()).filePath(attendeeId.trimmed() + QStringLiteral(".jpg"));
+    return QDir(m_folder).filePath(QStringLiteral("%1-%2.jpg").arg(attendeeId.trimmed(), hashOf(changed, 12)));
 }
 
-QString DatabasePhotoStore::stampOf(const QString &attendeeId) const
+void DatabasePhotoStore::forget(const QString &attendeeId, const QString &except)
 {
-    return QDir(folder()).filePath(attendeeId.trimmed() + QStringLiteral(".changed"));
+    const QDir folder(m_folder);
+    for (const QString &name : folder.entryList({attendeeId.trimmed() + QStringLiteral("-*.jpg")}, QDir::Files)) {
+        if (folder.filePath(name) != except)
+            QFile::remove(folder.filePath(name));
+    }
 }
 
-void DatabasePhotoStore::keep(const QString &attendeeId, const QByteArray &photo, const QString &stamp)
+QString DatabasePhotoStore::keep(const QString &attendeeId, const QByteArray &photo, const QString &changed)
 {
-    // The stamp goes last: a copy cut short is never taken for a good one.
-    QFile::remove(stampOf(attendeeId));
-    if (writeAll(copyOf(attendeeId), photo))
-        writeAll(stampOf(attendeeId), stamp.toUtf8());
+    // Written aside and renamed: a copy is never seen half written. Not forced to
+    // the disk: a copy lost with a power cut is fetched again.
+    const QString copy = copyOf(attendeeId, changed);
+    const QString part = copy + QStringLiteral(".part");
+    QFile f(part);
+    if (!f.open(QIODevice::WriteOnly) || f.write(photo) != photo.size()) {
+        f.remove();
+        return QString();
+    }
+    f.close();
+    QFile::remove(copy);
+    if (!QFile::rename(part, copy)) {
+        QFile::remove(part);
+        return QString();
+    }
+    forget(attendeeId, copy);
+    return copy;
 }
 
 QString DatabasePhotoStore::photoFile(const QString &attendeeId, const QString &storedPath)
@@ -78,31 +87,28 @@ QString DatabasePhotoStore::photoFile(const QString &attendeeId, const QString &
         return QString();
     const qint64 key = keyOf(attendeeId);
     std::shared_ptr<Database> db = Database::shared(m_location);
-    QSqlQuery changed = db->query(QStringLiteral("SELECT %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
+    QSqlQuery &changed = db->select(QStringLiteral("SELECT %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
     const bool stored = changed.next();
     const QString stamp = stored ? changed.value(0).toString() : QString();
     changed.finish();
-    const QString copy = copyOf(attendeeId);
     if (!stored) {
-        QFile::remove(stampOf(attendeeId));
-        QFile::remove(copy);
+        forget(attendeeId);
         return QString();
     }
-    if (QFile::exists(copy) && QString::fromUtf8(readAll(stampOf(attendeeId))) == stamp)
+    const QString copy = copyOf(attendeeId, stamp);
+    if (QFileInfo(copy).size() > 0)
         return copy;
-    QSqlQuery photo = db->query(QStringLiteral("SELECT Photo, %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
-    if (!photo.next()) {
-        photo.finish();
-        return QString(); // deleted this very moment
-    }
-    keep(attendeeId, photo.value(0).toByteArray(), photo.value(1).toString());
+    QSqlQuery &photo = db->select(QStringLiteral("SELECT Photo, %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
+    QString file;
+    if (photo.next())
+        file = keep(attendeeId, photo.value(0).toByteArray(), photo.value(1).toString());
     photo.finish();
-    return QFile::exists(copy) ? copy : QString();
+    return file;
 }
 
 QString DatabasePhotoStore::newPhotoFile(const QString &attendeeId)
 {
-    const QString path = QDir(folder()).filePath(QStringLiteral("new"));
+    const QString path = QDir(m_folder).filePath(QStringLiteral("new"));
     QDir().mkpath(path);
     return QDir(path).filePath(attendeeId.trimmed() + QStringLiteral(".jpg"));
 }
@@ -121,7 +127,7 @@ void DatabasePhotoStore::store(const QString &attendeeId)
         db->execute(QStringLiteral("INSERT INTO Photos (AttendeeID, Photo) VALUES (?, ?)"), {key, photo});
         write.commit();
     }
-    QSqlQuery changed = db->query(QStringLiteral("SELECT %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
+    QSqlQuery &changed = db->select(QStringLiteral("SELECT %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
     const QString stamp = changed.next() ? changed.value(0).toString() : QString();
     changed.finish();
     keep(attendeeId, photo, stamp);

@@ -4,9 +4,9 @@
 
 // The photographs of a server's database: the table Photos (AttendeeID, Photo as
 // the JPEG's bytes, Changed). One is read only when its attendee is shown, and a
-// copy kept in a local folder (one per server database) is used while the
-// photograph has not changed since, so a desk moving back and forth loads each
-// photograph once.
+// copy kept in a local folder (one per server database, named by when the
+// photograph changed) is used while the photograph has not changed since, so a
+// desk moving back and forth loads each photograph once.
 class DatabasePhotoStore final : public PhotoStore
 {
 public:
@@ -17,10 +17,10 @@ public:
     void store(const QString &attendeeId) override;
 
 private:
-    QString folder() const;
-    QString copyOf(const QString &attendeeId) const;
-    QString stampOf(const QString &attendeeId) const;
-    void keep(const QString &attendeeId, const QByteArray &photo, const QString &stamp);
+    QString copyOf(const QString &attendeeId, const QString &changed) const;
+    QString keep(const QString &attendeeId, const QByteArray &photo, const QString &changed);
+    void forget(const QString &attendeeId, const QString &except = QString());
 
     QString m_location;
+    QString m_folder;
 };

@@ -66,8 +66,8 @@ public:
     // lock covers the whole file already.
     virtual void lockTableForWrite(Database &db, const QString &table) const = 0;
     // The next autonumber key of `table`, handed out once, before its row exists
-    // (AddNew shows it at once), and above every key a row has; called inside a
-    // write transaction of `db`.
+    // (AddNew shows it at once), and above every key a row has; in a write
+    // transaction of its own when the engine needs one for that.
     virtual qint64 reserveKey(Database &db, const QString &table, const QString &keyField) const = 0;
     // The highest key of `table` handed out so far (by a row or a reservation);
     // 0 when none.

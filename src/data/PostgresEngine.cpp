@@ -255,9 +255,12 @@ void PostgresEngine::lockTableForWrite(Database &db, const QString &table) const
 
 qint64 PostgresEngine::reserveKey(Database &db, const QString &table, const QString &keyField) const
 {
-    // nextval() never hands a number out twice, not even to two desks at once. Rows
-    // written with keys of their own (by hand, or a reporting tool) may lie ahead
-    // of the sequence: then it is drawn on past them, never set back.
+    // nextval() never hands a number out twice, not even to two desks at once, and
+    // needs no transaction (it is never rolled back). Rows written with keys of
+    // their own (by hand, or a reporting tool) may lie ahead of the sequence: then
+    // it is drawn on past them, never set back.
+    if (db.isReadOnly())
+        throw db.readOnlyError();
     const QString sequence = sequenceOf(table, keyField);
     QSqlQuery q = db.query(QStringLiteral("SELECT nextval(%1), (SELECT max(%2) FROM %3)").arg(sequence, keyField, table));
     qint64 key = 0;

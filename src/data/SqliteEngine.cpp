@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "Database.h"
 #include "SqliteFunctions.h"
+#include "WriteTransaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -180,6 +181,7 @@ qint64 SqliteEngine::reserveKey(Database &db, const QString &table, const QStrin
 {
     // sqlite_sequence has no unique constraint on name, so the row is made only
     // when none exists, inside the write lock.
+    WriteTransaction write(db);
     qint64 key = 0;
     QSqlQuery bump = db.query(QStringLiteral("UPDATE sqlite_sequence SET seq = seq + 1 WHERE name = ? RETURNING seq"),
                               {table});
@@ -197,6 +199,7 @@ qint64 SqliteEngine::reserveKey(Database &db, const QString &table, const QStrin
             key = read.value(0).toLongLong();
         read.finish();
     }
+    write.commit();
     return key;
 }
 

@@ -10,7 +10,8 @@
 #
 # As root (as CI runs the tests) the server runs as the postgres user, since
 # PostgreSQL refuses to run as root. The cluster is UTF8 with ICU as its locale
-# provider, so text folds case for every alphabet.
+# provider, so text folds case for every alphabet. It skips fsync (the tests are
+# not about surviving a power cut) unless QUORVEX_PG_DURABLE=1 (the benchmarks).
 set -euo pipefail
 
 command=${1:-}
@@ -45,9 +46,10 @@ port_is_free() {
 }
 
 start_server() {
-    local dir=$1 port=$2
+    local dir=$1 port=$2 fsync=off
+    [ "${QUORVEX_PG_DURABLE:-0}" = "1" ] && fsync=on
     as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=100" start >/dev/null
+        -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=$fsync -c max_connections=100" start >/dev/null
 }
 
 stop_server() {
