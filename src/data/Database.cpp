@@ -24,9 +24,10 @@ std::map<QString, std::weak_ptr<Database>> &sharedConnections()
 
 } // namespace
 
-Database::Database(const Engine &engine, QString location, QString connectionName)
+Database::Database(const Engine &engine, const QString &location, QString connectionName)
     : m_engine(&engine)
-    , m_location(std::move(location))
+    , m_location(engine.absoluteLocation(location))
+    , m_address(location)
     , m_connectionName(std::move(connectionName))
 {
 }
@@ -75,7 +76,7 @@ std::shared_ptr<Database> Database::openSeparate(const QString &location)
 {
     const Engine &engine = Engine::forLocation(location);
     engine.checkLocation(location); // before the engine touches it
-    std::shared_ptr<Database> db(new Database(engine, engine.absoluteLocation(location), nextConnectionName()));
+    std::shared_ptr<Database> db(new Database(engine, location, nextConnectionName()));
     db->openConnection();
     db->checkSchema();
     return db;
@@ -86,7 +87,7 @@ std::shared_ptr<Database> Database::openEmpty(const QString &location)
     const Engine &engine = Engine::forLocation(location);
     engine.createLocation(location);
     try {
-        std::shared_ptr<Database> db(new Database(engine, engine.absoluteLocation(location), nextConnectionName()));
+        std::shared_ptr<Database> db(new Database(engine, location, nextConnectionName()));
         db->openConnection();
         engine.checkNewDatabase(*db);
         db->refuseExistingSchema();
@@ -121,7 +122,7 @@ void Database::openConnection()
     registerCurrencyType();
     m_busyTimeout = defaultBusyTimeout();
     m_db = QSqlDatabase::addDatabase(m_engine->driverName(), m_connectionName);
-    m_readOnly = m_engine->open(m_db, m_location, m_busyTimeout) == Engine::Access::ReadOnly;
+    m_readOnly = m_engine->open(m_db, m_address, m_busyTimeout) == Engine::Access::ReadOnly;
     ++m_generation;
 }
 
@@ -131,7 +132,7 @@ void Database::ensureConnected()
         return;
     m_statements.clear(); // prepared on the connection that went
     m_db.close();
-    m_readOnly = m_engine->open(m_db, m_location, m_busyTimeout) == Engine::Access::ReadOnly;
+    m_readOnly = m_engine->open(m_db, m_address, m_busyTimeout) == Engine::Access::ReadOnly;
     m_lost = false;
     ++m_generation;
 }

@@ -111,7 +111,7 @@ public:
 
 private:
     friend class WriteTransaction;
-    Database(const Engine &engine, QString location, QString connectionName);
+    Database(const Engine &engine, const QString &location, QString connectionName);
     static QString nextConnectionName();
     void openConnection();
     void checkSchema();
@@ -120,7 +120,8 @@ private:
     QSqlQuery &prepared(const QString &sql);
 
     const Engine *m_engine;
-    QString m_location;
+    QString m_location; // made absolute: a server's URL without its password
+    QString m_address;  // as given (a password in a URL is used, and kept in memory only)
     QString m_connectionName;
     QSqlDatabase m_db;
     bool m_readOnly = false;

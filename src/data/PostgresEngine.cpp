@@ -41,7 +41,7 @@ QList<std::pair<QString, QString>> connectionOptions(const ServerAddress &addres
 {
     QList<std::pair<QString, QString>> options = address.options;
     const std::pair<const char *, const char *> defaults[] = {
-        {"connect_timeout", "10"}, {"application_name", "Quorvex"}, {"keepalives_idle", "10"},
+        {"connect_timeout", "5"}, {"application_name", "Quorvex"}, {"keepalives_idle", "10"},
         {"keepalives_interval", "5"}, {"keepalives_count", "3"}, {"tcp_user_timeout", "15000"},
     };
     for (const auto &[key, value] : defaults) {
@@ -172,8 +172,12 @@ Engine::Access PostgresEngine::open(QSqlDatabase &connection, const QString &loc
             break;
         const ServerDiagnosis diagnosis = ServerDiagnosis::of(address, password, options);
         using Outcome = ServerDiagnosis::Outcome;
-        const QString reason = diagnosis.reason.isEmpty() ? connection.lastError().databaseText().trimmed()
-                                                          : diagnosis.reason;
+        // libpq's own first line when the diagnosis has no words of its own (a server out of reach).
+        QString reason = diagnosis.reason;
+        if (reason.isEmpty()) {
+            reason = connection.lastError().databaseText().trimmed();
+            reason.truncate(reason.indexOf(QLatin1Char('\n')) < 0 ? reason.size() : reason.indexOf(QLatin1Char('\n')));
+        }
         switch (diagnosis.outcome) {
         case Outcome::Connected:
             if (attempt < 2)

@@ -79,6 +79,14 @@ ServerDiagnosis ServerDiagnosis::of(const ServerAddress &address, const QString 
         parameters.add(key, value);
 
     ServerDiagnosis diagnosis;
+    // Asked first whether anyone answers: a server out of reach costs one wait, not two.
+    const PGPing ping = PQpingParams(parameters.keywords(), parameters.values(), 0);
+    if (ping == PQPING_NO_RESPONSE || ping == PQPING_REJECT) {
+        diagnosis.outcome = Outcome::Unreachable;
+        if (ping == PQPING_REJECT)
+            diagnosis.reason = QStringLiteral("the server is starting up or shutting down");
+        return diagnosis;
+    }
     const std::unique_ptr<PGconn, decltype(&PQfinish)> connection(
         PQconnectdbParams(parameters.keywords(), parameters.values(), 0), &PQfinish);
     if (!connection) {
@@ -90,13 +98,8 @@ ServerDiagnosis ServerDiagnosis::of(const ServerAddress &address, const QString 
         return diagnosis;
     }
     diagnosis.reason = oneLine(PQerrorMessage(connection.get()));
-    if (PQconnectionNeedsPassword(connection.get())) {
+    if (PQconnectionNeedsPassword(connection.get()))
         diagnosis.outcome = Outcome::NeedsPassword;
-        return diagnosis;
-    }
-    const PGPing ping = PQpingParams(parameters.keywords(), parameters.values(), 0);
-    if (ping == PQPING_NO_RESPONSE || ping == PQPING_REJECT)
-        diagnosis.outcome = Outcome::Unreachable;
     else if (PQconnectionUsedPassword(connection.get()))
         diagnosis.outcome = Outcome::PasswordRefused;
     else

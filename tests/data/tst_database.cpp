@@ -564,6 +564,21 @@ private slots:
         // Never written anywhere: the address the program keeps has no password.
         QVERIFY(!db->location().contains(u"s3cret"_s));
         ServerPasswords::forget(identity);
+
+        // A password in the address is used as it is, never asked for again, and not shown.
+        for (const char *given : {"s3cret", "wrong"}) {
+            QUrl withPassword(location);
+            withPassword.setPassword(QString::fromLatin1(given));
+            const std::optional<AppError> error = thrownError([&] {
+                QVERIFY(!Database::openSeparate(withPassword.toString())->location().contains(QLatin1String(given)));
+            });
+            QCOMPARE(error.has_value(), qstrcmp(given, "wrong") == 0);
+            if (error)
+                QVERIFY2(error->number() == DataError::LoginRefused && error->description().contains(u"refused the login"_s)
+                             && !error->description().contains(u"wrong"_s),
+                         qPrintable(error->description()));
+        }
+        QCOMPARE(asked.size(), 2);
     }
 
     void lostConnectionNeverHalfWritesAndReconnects()
