@@ -226,10 +226,12 @@ QSqlQuery &Database::prepared(const QString &sql)
     auto found = m_statements.find(sql);
     if (found != m_statements.end())
         return found->second;
-    // The statements of one connection are few (the writes of a handful of
-    // tables); a program that makes ever new ones starts the list afresh.
-    if (m_statements.size() >= 64)
-        m_statements.clear();
+    // The statements of one connection are few (the reads and writes of a handful
+    // of tables); when ever new ones come, those not being read right now go.
+    if (m_statements.size() >= 64) {
+        for (auto it = m_statements.begin(); it != m_statements.end();)
+            it = it->second.isActive() ? std::next(it) : m_statements.erase(it);
+    }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
