@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <mutex>
 
 namespace {
 
@@ -46,6 +48,66 @@ DatabasePhotoStore::DatabasePhotoStore(QString location)
     QDir().mkpath(m_folder);
 }
 
+namespace {
+
+// Which copy each attendee has, for each folder: the folder is read once per
+// process, so finding an attendee's older copy never reads the whole folder
+// again (a desk's folder holds a copy for every attendee it has shown).
+class CopyIndex
+{
+public:
+    static CopyIndex &instance()
+    {
+        static CopyIndex index;
+        return index;
+    }
+
+    QString current(const QString &folder, const QString &attendeeId)
+    {
+        const std::lock_guard lock(m_mutex);
+        return copies(folder).value(attendeeId);
+    }
+
+    // `file` (empty: none) is the attendee's copy from now on; the one before goes.
+    void replace(const QString &folder, const QString &attendeeId, const QString &file)
+    {
+        const std::lock_guard lock(m_mutex);
+        QHash<QString, QString> &known = copies(folder);
+        const QString before = known.value(attendeeId);
+        if (!before.isEmpty() && before != file)
+            QFile::remove(before);
+        if (file.isEmpty())
+            known.remove(attendeeId);
+        else
+            known.insert(attendeeId, file);
+    }
+
+private:
+    QHash<QString, QString> &copies(const QString &folder)
+    {
+        auto found = m_folders.find(folder);
+        if (found != m_folders.end())
+            return *found;
+        QHash<QString, QString> &known = m_folders[folder];
+        // "<attendee>-<when it changed>.jpg"; of two for one attendee (another program
+        // on this machine) the newer stays.
+        const QDir dir(folder);
+        for (const QFileInfo &file : dir.entryInfoList({QStringLiteral("*-*.jpg")}, QDir::Files, QDir::Time)) {
+            const QString id = file.fileName().section(QLatin1Char('-'), 0, 0);
+            if (known.contains(id))
+                QFile::remove(file.filePath());
+            else
+                known.insert(id, file.filePath());
+        }
+        return known;
+    }
+
+    std::mutex m_mutex;
+    QHash<QString, QHash<QString, QString>> m_folders;
+};
+
+} // namespace
+
 QString DatabasePhotoStore::copyOf(const QString &attendeeId, const QString &changed) const
 {
     return QDir(m_folder).filePath(QStringLiteral("%1-%2.jpg").arg(attendeeId.trimmed(), hashOf(changed, 12)));
@@ -53,11 +115,7 @@ QString DatabasePhotoStore::copyOf(const QString &attendeeId, const QString &cha
 
 void DatabasePhotoStore::forget(const QString &attendeeId, const QString &except)
 {
-    const QDir folder(m_folder);
-    for (const QString &name : folder.entryList({attendeeId.trimmed() + QStringLiteral("-*.jpg")}, QDir::Files)) {
-        if (folder.filePath(name) != except)
-            QFile::remove(folder.filePath(name));
-    }
+    CopyIndex::instance().replace(m_folder, attendeeId.trimmed(), except);
 }
 
 QString DatabasePhotoStore::keep(const QString &attendeeId, const QByteArray &photo, const QString &changed)
@@ -96,7 +154,7 @@ QString DatabasePhotoStore::photoFile(const QString &attendeeId, const QString &
         return QString();
     }
     const QString copy = copyOf(attendeeId, stamp);
-    if (QFileInfo(copy).size() > 0)
+    if (CopyIndex::instance().current(m_folder, attendeeId.trimmed()) == copy && QFileInfo(copy).size() > 0)
         return copy;
     QSqlQuery &photo = db->select(QStringLiteral("SELECT Photo, %1 FROM Photos WHERE AttendeeID = ?").arg(ChangedText), {key});
     QString file;
