@@ -1,16 +1,22 @@
 // The registration window's hot paths: one navigator move on an event of 10,000
 // attendees, each with a 640 x 480 JPEG photo and a few donations (validate,
 // move, bound fields filled, photo decoded at the card's size, donations
-// re-queried); the start-up up to the "Event Required" prompt; and a walk-in
-// registered: New, two names typed key by key, Save.
+// re-queried), on a database file and on a PostgreSQL server (a throwaway one on
+// this machine, fsync on): /0 each photograph read from the database, as the
+// first time its attendee is shown at this desk, /1 the same moves again, the
+// desk's copies of the photographs kept; the start-up up to the "Event
+// Required" prompt; and a walk-in registered: New, two names typed key by key,
+// Save.
 //
 // Run a Release build: bench_register [--benchmark_repetitions=N]
 
+#include "support/BenchServer.h"
 #include "support/BenchSupport.h"
 #include "core/Settings.h"
 #include "app/SplashWindow.h"
 #include "bindings/DataControl.h"
 #include "data/Database.h"
+#include "data/PhotoStore.h"
 #include "data/Recordset.h"
 #include "register/AttendeePanel.h"
 #include "register/RegisterWindow.h"
@@ -21,6 +27,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -79,6 +86,54 @@ World &world()
     return w;
 }
 
+// The same event on a server: the photographs in the database, one per attendee
+// for the first ServerMoves attendees (each a copy of the same JPEG).
+constexpr int ServerMoves = 500;
+
+struct ServerWorld
+{
+    BenchServer server;
+    BenchFolders folders;
+    QString url;
+
+    ServerWorld()
+    {
+        if (!server.available())
+            return;
+        url = server.createDatabase(QStringLiteral("quorvex_bench_register"));
+        folders.context.serverUrl = url;
+        PhotoStore::setCacheFolder(folders.dbFolder + QStringLiteral("photo-cache"));
+        const QString jpegFile = folders.dbFolder + QStringLiteral("Pic/photo.jpg");
+        writeDetailedPhoto(jpegFile);
+        QFile jpeg(jpegFile);
+        jpeg.open(QIODevice::ReadOnly);
+        const QByteArray photo = jpeg.readAll();
+        std::shared_ptr<Database> db = Database::create(url);
+        db->beginWrite();
+        db->execute(QStringLiteral("INSERT INTO Program (ProgramID, Name) VALUES (?, 'Benchmark')"), {EventId});
+        db->execute(QStringLiteral("INSERT INTO Attendees (AttendeeID, ProgramID, Picture, FirstName, LastName, City, "
+                                   "Chapter, Address) SELECT g, %1, 'Pic\\' || g || '.jpg', 'First' || g, 'last' || g, "
+                                   "'Springfield', CASE WHEN g % 3 = 0 THEN NULL ELSE 'North' END, '1 Main Street' "
+                                   "FROM generate_series(1, %2) g").arg(EventId).arg(Attendees));
+        db->execute(QStringLiteral("INSERT INTO Donations (AttendeeID, Amount, RegFee, DonDate, PaymentDate, "
+                                   "PaymentType) SELECT g, (50 + d) * 10000, CASE WHEN d = 0 THEN 1 ELSE 0 END, "
+                                   "DATE '2026-05-01', DATE '2026-05-02', 'Check' FROM generate_series(1, %1) g, "
+                                   "generate_series(0, %2) d").arg(Attendees).arg(DonationsEach - 1));
+        db->execute(QStringLiteral("INSERT INTO Photos (AttendeeID, Photo) VALUES (1, ?)"), {photo});
+        db->execute(QStringLiteral("INSERT INTO Photos (AttendeeID, Photo) SELECT g, (SELECT Photo FROM Photos WHERE "
+                                   "AttendeeID = 1) FROM generate_series(2, %1) g").arg(ServerMoves + 1));
+        db->execute(QStringLiteral("SELECT setval(pg_get_serial_sequence('attendees', 'attendeeid'), %1)").arg(Attendees));
+        db->commit();
+        db->execute(QStringLiteral("ANALYZE"));
+    }
+};
+
+ServerWorld &serverWorld()
+{
+    static ServerWorld w;
+    return w;
+}
+
 double percentileOf(std::vector<double> values, double p)
 {
     if (values.empty())
@@ -103,6 +158,28 @@ void BM_NavigatorMove(benchmark::State &state)
     Dialogs::install(nullptr);
 }
 BENCHMARK(BM_NavigatorMove)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
+
+void BM_NavigatorMoveOnServer(benchmark::State &state)
+{
+    ServerWorld &w = serverWorld();
+    if (w.url.isEmpty()) {
+        state.SkipWithError("no server");
+        return;
+    }
+    if (state.range(0) == 0)
+        QDir(PhotoStore::cacheFolder()).removeRecursively(); // nothing seen at this desk yet
+    BenchDialogs dialogs;
+    Dialogs::install(&dialogs);
+    auto window = openRegisterWindow(w.folders, EventId);
+    const std::vector<double> ms = timeNavigatorMoves(state, *window);
+    state.counters["median_ms"] = medianOf(ms);
+    state.counters["p90_ms"] = percentileOf(ms, 0.9);
+    state.counters["max_ms"] = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
+    state.SetLabel(window->datPrimaryRS()->caption().toStdString() + (state.range(0) == 0 ? ", photographs read" : ", photographs kept"));
+    window.reset();
+    Dialogs::install(nullptr);
+}
+BENCHMARK(BM_NavigatorMoveOnServer)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(ServerMoves);
 
 // From the start of the splash window's load to the "Event Required" prompt; the
 // application object's construction (once per process) is reported beside it.

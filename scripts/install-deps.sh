@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libsqlite3-dev sqlite3
     libzip-dev libxlsxwriter-dev libreoffice-calc-nogui
+    libqt6sql6-psql libpq-dev postgresql
     qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libgstreamer1.0-dev libjpeg-turbo-progs
     libqrencode-dev
@@ -18,8 +19,9 @@ packages=(
 )
 if [ "${1:-}" = "--run-only" ]; then
     packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-              libqt6sql6-sqlite libgl-dev libsqlite3-dev libzip-dev libxlsxwriter-dev fonts-dejavu-core
-              qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good libqrencode-dev)
+              libqt6sql6-sqlite libqt6sql6-psql libpq-dev libgl-dev libsqlite3-dev libzip-dev libxlsxwriter-dev
+              fonts-dejavu-core qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+              libqrencode-dev)
 fi
 
 missing=()

@@ -7,6 +7,7 @@
 #include "core/AppError.h"
 #include "core/ModGen.h"
 #include "core/Dialogs.h"
+#include "data/PhotoStore.h"
 
 #include <QAction>
 #include <QFile>
@@ -33,8 +34,7 @@ PictureSnapper::PictureSnapper(const AppContext &context, QWidget *window, Captu
 
 QString PictureSnapper::relativePath(const QString &id)
 {
-    // Stored with the backslash, as every workstation reads it.
-    return QStringLiteral("Pic\\") + id + QStringLiteral(".jpg");
+    return PhotoStore::storedPath(id);
 }
 
 void PictureSnapper::mnuSnap_Click()
@@ -88,13 +88,16 @@ void PictureSnapper::restoreLiveVideo()
 void PictureSnapper::savePicture()
 {
     QString id, jpeg, bitmap;
+    std::unique_ptr<PhotoStore> photos;
     try {
         id = m_attendee.id();
         if (id.isEmpty())
             throw AppError(-1, SaveImageError, QStringLiteral("There is no attendee to take the picture of."));
         const QString relative = relativePath(id);
         m_attendee.setPicture(relative);
-        jpeg = m_context.dbFolder + modGen::toNativePath(relative);
+        // The Pic folder of a database file; on a server, a local file stored in the database afterwards.
+        photos = PhotoStore::forLocation(m_context.databaseLocation());
+        jpeg = photos->newPhotoFile(id);
         bitmap = jpeg.left(jpeg.lastIndexOf(QLatin1Char('.')) + 1) + QStringLiteral("bmp");
         m_video->saveFrame(bitmap);
     } catch (const AppError &error) {
@@ -117,6 +120,16 @@ void PictureSnapper::savePicture()
     const bool converted = result.outcome == PictureConverter::Outcome::Converted && modGen::fileExists(jpeg);
     if (converted) {
         ignoreErrors([&] { QFile::remove(bitmap); });
+        try {
+            photos->store(id); // every desk sees it from now on
+        } catch (const AppError &error) {
+            ignoreErrors([&] {
+                if (m_attendee.id() == id)
+                    m_attendee.clearPhoto();
+            });
+            throw AppError(-1, SaveImageError,
+                           QStringLiteral("The picture could not be stored in the database: %1").arg(error.description()));
+        }
         ignoreErrors([&] { m_attendee.showPhoto(); });
         return;
     }

@@ -12,8 +12,10 @@ class QWidget;
 // "&Snap Picture": freezes a frame, asks whether to keep it, saves it as the
 // bitmap "Pic\<AttendeeID>.bmp" in the database folder, has the converter turn
 // it into "Pic\<AttendeeID>.jpg", points the attendee's Picture field there and
-// has the photograph shown on the cards. The live video comes back afterwards
-// from the check marks of "&Preview" and "&Overlay (Live)".
+// has the photograph shown on the cards. On a server the converter writes into
+// a local folder and the photograph is then stored in the database (the photo
+// store), so every desk sees it. The live video comes back afterwards from the
+// check marks of "&Preview" and "&Overlay (Live)".
 class PictureSnapper : public QObject
 {
     Q_OBJECT

@@ -26,3 +26,13 @@ QString AppContext::databaseFile() const
 {
     return dbFolder + QLatin1String(DatabaseFileName);
 }
+
+QString AppContext::databaseLocation() const
+{
+    return serverUrl.isEmpty() ? databaseFile() : serverUrl;
+}
+
+bool AppContext::hasDatabase() const
+{
+    return !serverUrl.isEmpty() || !dbFolder.isEmpty();
+}

@@ -16,16 +16,25 @@ class AppContext
 public:
     AppContext();
 
-    // The database folder, ending with the native separator; empty until found.
+    // The database folder, ending with the native separator; empty until found
+    // (and on a server, which has no folder).
     QString dbFolder;
+    // The database server's address (a postgresql:// URL) when the program works
+    // on a server instead of a database file; empty for the file.
+    QString serverUrl;
     // The program's folder, ending with the native separator; empty until the
     // main window's load sets it.
     QString appFolder;
     // True while the find dialog is shown.
     bool findOpen = false;
 
-    // The database file every consumer uses: dbFolder + "Quorvex.mdb".
+    // The database file: dbFolder + "Quorvex.mdb".
     QString databaseFile() const;
+    // What every data control, lookup list and photograph names: the server's URL
+    // when there is one, else the database file.
+    QString databaseLocation() const;
+    // Whether a database was found (a folder or a server).
+    bool hasDatabase() const;
     static constexpr const char *DatabaseFileName = "Quorvex.mdb";
 
     // Hands a document or link to the desktop; true when an application took it

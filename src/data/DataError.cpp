@@ -48,6 +48,13 @@ QString standardMessage(int number)
         return QStringLiteral("The position or bookmark given does not refer to a record of this list.");
     case ObjectClosed:
         return QStringLiteral("The record list has been closed. Open it again, then try again.");
+    case ServerUnreachable:
+        return QStringLiteral("The database server cannot be reached (it was restarted, or the network is down). "
+                              "Nothing was saved and what you typed is kept; wait until the server is back, then "
+                              "try again.");
+    case LoginRefused:
+        return QStringLiteral("The database server refused the login: the password was not accepted. Check the "
+                              "user name and the password, then try again.");
     case Generic:
         return QStringLiteral("The database reported an error. Nothing was changed; try again.");
     default:

@@ -25,6 +25,8 @@ enum Number : int {
     UnknownSource = 3078,  // a record source that names no known table or query
     InvalidArgument = 3001, // a position or bookmark outside the recordset
     ObjectClosed = 3420,   // a recordset used after close()
+    ServerUnreachable = 3151, // a database server that cannot be reached, or was lost in the middle of work
+    LoginRefused = 3029,   // a server that refuses the user's login (a password it does not accept)
     Generic = 3000,
 };
 

@@ -22,17 +22,12 @@ std::map<QString, std::weak_ptr<Database>> &sharedConnections()
     return connections;
 }
 
-void bindAll(QSqlQuery &q, const QVariantList &params)
-{
-    for (const QVariant &value : params)
-        q.addBindValue(value);
-}
-
 } // namespace
 
-Database::Database(const Engine &engine, QString location, QString connectionName)
+Database::Database(const Engine &engine, const QString &location, QString connectionName)
     : m_engine(&engine)
-    , m_location(std::move(location))
+    , m_location(engine.absoluteLocation(location))
+    , m_address(location)
     , m_connectionName(std::move(connectionName))
 {
 }
@@ -40,6 +35,7 @@ Database::Database(const Engine &engine, QString location, QString connectionNam
 Database::~Database()
 {
     rollback();
+    m_statements.clear(); // before the connection they belong to
     if (m_db.isValid())
         m_db.close();
     m_db = QSqlDatabase();
@@ -80,23 +76,38 @@ std::shared_ptr<Database> Database::openSeparate(const QString &location)
 {
     const Engine &engine = Engine::forLocation(location);
     engine.checkLocation(location); // before the engine touches it
-    std::shared_ptr<Database> db(new Database(engine, engine.absoluteLocation(location), nextConnectionName()));
+    std::shared_ptr<Database> db(new Database(engine, location, nextConnectionName()));
     db->openConnection();
     db->checkSchema();
     return db;
 }
 
-std::shared_ptr<Database> Database::create(const QString &location)
+std::shared_ptr<Database> Database::openEmpty(const QString &location)
 {
     const Engine &engine = Engine::forLocation(location);
     engine.createLocation(location);
     try {
-        std::shared_ptr<Database> db(new Database(engine, engine.absoluteLocation(location), nextConnectionName()));
+        std::shared_ptr<Database> db(new Database(engine, location, nextConnectionName()));
         db->openConnection();
-        Schema::create(*db);
+        engine.checkNewDatabase(*db);
+        db->refuseExistingSchema();
         return db;
     } catch (...) {
         engine.discardLocation(location); // only what createLocation() made
+        throw;
+    }
+}
+
+std::shared_ptr<Database> Database::create(const QString &location)
+{
+    std::shared_ptr<Database> db = openEmpty(location);
+    try {
+        Schema::create(*db);
+        return db;
+    } catch (...) {
+        const Engine &engine = db->engine();
+        db.reset(); // closed before its file goes
+        engine.discardLocation(location);
         throw;
     }
 }
@@ -109,8 +120,26 @@ QString Database::nextConnectionName()
 void Database::openConnection()
 {
     registerCurrencyType();
+    m_busyTimeout = defaultBusyTimeout();
     m_db = QSqlDatabase::addDatabase(m_engine->driverName(), m_connectionName);
-    m_readOnly = m_engine->open(m_db, m_location, defaultBusyTimeout()) == Engine::Access::ReadOnly;
+    m_readOnly = m_engine->open(m_db, m_address, m_busyTimeout) == Engine::Access::ReadOnly;
+    ++m_generation;
+}
+
+void Database::ensureConnected()
+{
+    if (!m_lost)
+        return;
+    m_statements.clear(); // prepared on the connection that went
+    m_db.close();
+    m_readOnly = m_engine->open(m_db, m_address, m_busyTimeout) == Engine::Access::ReadOnly;
+    m_lost = false;
+    ++m_generation;
+}
+
+QString Database::displayName() const
+{
+    return m_engine->displayName(m_location);
 }
 
 void Database::checkSchema()
@@ -122,7 +151,7 @@ void Database::checkSchema()
         version = m_engine->schemaVersion(*this);
         hasAttendees = m_engine->hasTable(*this, QStringLiteral("Attendees"));
     } catch (const AppError &error) {
-        if (error.number() == DataError::Locked)
+        if (error.number() == DataError::Locked || error.number() == DataError::ServerUnreachable)
             throw;
         throw DataError::makeWithText(DataError::UnrecognizedFormat,
                                       QStringLiteral("\"%1\" is not a Quorvex database (it is damaged or not a "
@@ -135,23 +164,56 @@ void Database::checkSchema()
                                                      "(schema %2; this program knows %3). Install the newer "
                                                      "program to use it.").arg(name).arg(version).arg(Schema::Version));
     if (!hasAttendees)
-        throw DataError::makeWithText(DataError::UnrecognizedFormat,
-                                      QStringLiteral("The file \"%1\" is a database, but not a Quorvex database: it "
-                                                     "has no Attendees table. Make a new database with quorvex-db "
-                                                     "create.").arg(name));
+        throw m_engine->missingSchemaError(m_location);
+}
+
+void Database::refuseExistingSchema()
+{
+    QStringList found;
+    for (const SourceDef &def : Schema::sources()) {
+        if (!found.contains(def.name, Qt::CaseInsensitive) && m_engine->hasTable(*this, def.name))
+            found << def.name;
+    }
+    if (!found.isEmpty())
+        throw DataError::makeWithText(DataError::CannotOpenFile,
+                                      QStringLiteral("The database \"%1\" already has Quorvex tables (%2); it was "
+                                                     "left as it is. Choose an empty database.")
+                                          .arg(displayName(), found.join(QStringLiteral(", "))));
 }
 
 void Database::setBusyTimeout(int milliseconds)
 {
+    m_busyTimeout = milliseconds;
     m_engine->setBusyTimeout(m_db, milliseconds);
+}
+
+// Statements without values run as they are: a server prepares only queries and
+// data changes (not BEGIN, SET or CREATE), and it saves a round trip.
+bool Database::run(QSqlQuery &q, const QString &sql, const QVariantList &params)
+{
+    if (params.isEmpty())
+        return q.exec(sql);
+    if (!q.prepare(sql))
+        return false;
+    for (const QVariant &value : params)
+        q.addBindValue(value);
+    return q.exec();
 }
 
 int Database::execute(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q(m_db);
-    if (!q.prepare(sql))
-        throw errorFrom(q);
-    bindAll(q, params);
+    ensureConnected();
+    if (params.isEmpty()) {
+        QSqlQuery q(m_db);
+        if (!q.exec(sql))
+            throw errorFrom(q);
+        const int rows = q.numRowsAffected();
+        q.finish();
+        return rows;
+    }
+    QSqlQuery &q = prepared(sql);
+    for (qsizetype i = 0; i < params.size(); ++i)
+        q.bindValue(int(i), params.at(i));
     if (!q.exec())
         throw errorFrom(q);
     const int rows = q.numRowsAffected();
@@ -159,21 +221,73 @@ int Database::execute(const QString &sql, const QVariantList &params)
     return rows;
 }
 
-QSqlQuery Database::query(const QString &sql, const QVariantList &params)
+QSqlQuery &Database::prepared(const QString &sql)
 {
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return found->second;
+    // The statements of one connection are few (the reads and writes of a handful
+    // of tables); when ever new ones come, those not being read right now go.
+    if (m_statements.size() >= 64) {
+        for (auto it = m_statements.begin(); it != m_statements.end();)
+            it = it->second.isActive() ? std::next(it) : m_statements.erase(it);
+    }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    // A read kept out by another workstation's write saved nothing: said so, not "Nothing was saved".
-    const auto failed = [this, &q] {
-        const AppError error = errorFrom(q);
-        return m_transactionDepth > 0 ? error : DataError::lockedAs(error, QStringLiteral("The records could not be read."));
-    };
     if (!q.prepare(sql))
-        throw failed();
-    bindAll(q, params);
-    if (!q.exec())
-        throw failed();
-    return q;
+        throw errorFrom(q);
+    return m_statements.emplace(sql, std::move(q)).first->second;
+}
+
+// A read kept out by another workstation's write saved nothing: said so, not "Nothing was saved".
+AppError Database::readFailed(const QSqlQuery &q)
+{
+    const AppError error = errorFrom(q);
+    return m_transactionDepth > 0 ? error : DataError::lockedAs(error, QStringLiteral("The records could not be read."));
+}
+
+QSqlQuery Database::query(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery result;
+    reading([&] {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!run(q, sql, params))
+            throw readFailed(q);
+        result = std::move(q);
+    });
+    return result;
+}
+
+QSqlQuery &Database::select(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery *result = nullptr;
+    reading([&] {
+        // Looked up inside: a connection made again has none of the old statements.
+        QSqlQuery &q = prepared(sql);
+        for (qsizetype i = 0; i < params.size(); ++i)
+            q.bindValue(int(i), params.at(i));
+        if (!q.exec())
+            throw readFailed(q);
+        result = &q;
+    });
+    return *result;
+}
+
+void Database::reading(const std::function<void()> &read)
+{
+    const bool outside = m_transactionDepth == 0;
+    ensureConnected();
+    try {
+        read();
+    } catch (const AppError &) {
+        // Lost before this use began (a server restarted while the desk was idle):
+        // nothing was half done, so the read goes again on a new connection.
+        if (!outside || !m_lost)
+            throw;
+        ensureConnected();
+        read();
+    }
 }
 
 void Database::beginWrite()
@@ -181,7 +295,12 @@ void Database::beginWrite()
     if (m_readOnly)
         throw readOnlyError();
     if (m_transactionDepth == 0) {
-        execute(m_engine->beginWriteStatement());
+        // Nothing is written before BEGIN: a lost connection is made again and BEGIN goes again.
+        reading([this] { execute(m_engine->beginWriteStatement()); });
+        if (m_readOnly) { // the new connection may know better
+            rollback();
+            throw readOnlyError();
+        }
         ++m_transactionSerial;
     }
     ++m_transactionDepth;
@@ -207,6 +326,8 @@ void Database::rollback() noexcept
     if (m_transactionDepth == 0)
         return;
     m_transactionDepth = 0;
+    if (m_lost)
+        return; // the server rolled it back with the connection
     ignoreErrors([this] { QSqlQuery(QStringLiteral("ROLLBACK"), m_db).finish(); });
 }
 
@@ -217,15 +338,24 @@ AppError Database::readOnlyError() const
 
 qint64 Database::reserveKey(const QString &table, const QString &keyField)
 {
-    WriteTransaction write(*this);
     const qint64 key = m_engine->reserveKey(*this, table, keyField);
-    write.commit();
     if (key <= 0)
         throw DataError::make(DataError::Generic, QStringLiteral("no key could be reserved for %1").arg(table));
     return key;
 }
 
-AppError Database::errorFrom(const QSqlQuery &query) const
+AppError Database::errorFrom(const QSqlQuery &query)
 {
-    return m_engine->error(query.lastError(), m_location);
+    const QSqlError error = query.lastError();
+    if (m_engine->connectionLost(m_db, error)) {
+        // The transaction went with the connection; the guards see it is no longer open.
+        m_lost = true;
+        m_transactionDepth = 0;
+        return m_engine->connectionLostError(m_location);
+    }
+    // A failed statement undoes the write it is part of, on every engine alike (a
+    // server refuses the rest of the transaction anyway), before the failed query
+    // lets go of its statement.
+    rollback();
+    return m_engine->error(error, m_location);
 }

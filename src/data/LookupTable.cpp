@@ -64,6 +64,7 @@ bool LookupTable::add(const QString &value) const
     // Inserted only while still missing, looked up again under the write lock: it
     // may have been added meanwhile.
     WriteTransaction write(*db);
+    db->engine().lockTableForWrite(*db, m_def->baseTable);
     const QString &name = m_def->fields.at(1).name;
     const int added = db->execute(QStringLiteral("INSERT INTO %1 (%2, %3) SELECT ?, ? WHERE NOT EXISTS "
                                                  "(SELECT 1 FROM %1 WHERE %4 = ?)")

@@ -44,8 +44,7 @@ struct Recordset::Impl
     std::vector<bool> changed;
     qint64 addKey = 0;
 
-    QSqlQuery readQuery;
-    bool readPrepared = false;
+    QString readSql; // the row by its key
     // valueAt(): the last row read without moving
     qint64 peekKey = -1;
     QVariantList peekValues;
@@ -104,6 +103,7 @@ Recordset::Recordset(std::shared_ptr<Database> db, const QString &source)
     d->sourceSql = m_def->name;
     d->baseSql = m_def->baseTable;
     d->keySql = m_def->keyField;
+    d->readSql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(d->selectList, d->sourceSql, d->keySql);
     requery();
 }
 
@@ -185,28 +185,18 @@ void Recordset::requireField(int index) const
 
 bool Recordset::readRow(int position)
 {
-    if (!d->readPrepared) {
-        d->readQuery = QSqlQuery(m_db->connection());
-        d->readQuery.setForwardOnly(true);
-        if (!d->readQuery.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                      .arg(d->selectList, d->sourceSql, d->keySql)))
-            throw m_db->errorFrom(d->readQuery);
-        d->readPrepared = true;
-    }
-    d->readQuery.bindValue(0, d->keys[size_t(position)]);
-    if (!d->readQuery.exec())
-        throw m_db->errorFrom(d->readQuery);
-    const bool found = d->readQuery.next();
+    QSqlQuery &q = m_db->select(d->readSql, {d->keys[size_t(position)]});
+    const bool found = q.next();
     if (found) {
         const int n = int(m_def->fields.size());
         d->currentRaw.resize(n);
         d->current.resize(n);
         for (int i = 0; i < n; ++i) {
-            d->currentRaw[i] = d->readQuery.value(i);
+            d->currentRaw[i] = q.value(i);
             d->current[i] = ValueCodec::fromStored(d->currentRaw[i], m_def->fields.at(i).kind);
         }
     }
-    d->readQuery.finish(); // an unfinished read holds the file's shared lock
+    q.finish(); // an unfinished read holds the file's shared lock
     d->pos = position;
     if (found)
         d->onRow = true;
@@ -270,8 +260,8 @@ void Recordset::requery()
     const QString where = d->parsed.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + d->parsed.where.sql;
     // Counted first, so the keys take one exact allocation (8 bytes a row) instead of
     // growing by doubling; rows added meanwhile still fit, the vector just grows.
-    QSqlQuery count = m_db->query(QStringLiteral("SELECT count(*) FROM %1%2").arg(d->sourceSql, where),
-                                  d->parsed.where.params);
+    QSqlQuery &count = m_db->select(QStringLiteral("SELECT count(*) FROM %1%2").arg(d->sourceSql, where),
+                                    d->parsed.where.params);
     const qint64 expected = count.next() ? count.value(0).toLongLong() : 0;
     count.finish();
     d->keys = {};
@@ -280,7 +270,7 @@ void Recordset::requery()
     if (!d->parsed.orderBy.isEmpty())
         sql += d->parsed.orderBy + QStringLiteral(", ");
     sql += d->keySql;
-    QSqlQuery q = m_db->query(sql, d->parsed.where.params);
+    QSqlQuery &q = m_db->select(sql, d->parsed.where.params);
     while (q.next())
         d->keys.push_back(q.value(0).toLongLong());
     q.finish();
@@ -301,8 +291,6 @@ void Recordset::close()
     d->deleted = {};
     d->byKey = {};
     d->byKeyValid = false;
-    d->readQuery = QSqlQuery();
-    d->readPrepared = false;
     d->peekKey = -1;
     m_open = false;
 }
@@ -527,7 +515,7 @@ void Recordset::updatePending()
     }
     WriteTransaction write(*m_db);
     if (m_db->execute(sql, params) == 0) {
-        QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
+        QSqlQuery &q = m_db->select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {key});
         const bool exists = q.next();
         q.finish();
         throw DataError::make(exists ? DataError::WriteConflict : DataError::RecordDeleted);
@@ -560,12 +548,14 @@ void Recordset::insertPending()
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(d->sourceSql, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     WriteTransaction write(*m_db);
-    m_db->execute(sql, params);
-    QSqlQuery q = m_db->query(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {d->addKey});
-    const bool stored = q.next();
-    q.finish();
-    if (!stored)
-        throw DataError::make(DataError::Generic, QStringLiteral("the new row was not stored"));
+    // Through a view whose triggers do the insert, SQLite counts no row: look.
+    if (m_db->execute(sql, params) != 1) {
+        QSqlQuery &q = m_db->select(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(d->baseSql, d->keySql), {d->addKey});
+        const bool stored = q.next();
+        q.finish();
+        if (!stored)
+            throw DataError::make(DataError::Generic, QStringLiteral("the new row was not stored"));
+    }
     write.commit();
     if (!d->keys.empty() && d->addKey < d->keys.back())
         d->keysSorted = false;
@@ -727,8 +717,7 @@ QVariant Recordset::valueAt(int position, int field)
     if (d->onRow && m_editMode == EditMode::None && d->keys[size_t(d->pos)] == key)
         return d->current.at(field);
     if (d->peekKey != key) {
-        QSqlQuery q = m_db->query(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(d->selectList, d->sourceSql, d->keySql),
-                                  {key});
+        QSqlQuery &q = m_db->select(d->readSql, {key});
         d->peekValues.clear();
         if (q.next()) {
             for (int i = 0; i < m_def->fields.size(); ++i)
@@ -769,9 +758,9 @@ std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
     found.reserve(d->keys.size());
     {
         const QString where = d->parsed.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + d->parsed.where.sql;
-        QSqlQuery q = m_db->query(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
-                                      .arg(columns.join(QStringLiteral(", ")), d->sourceSql, where, d->keySql),
-                                  d->parsed.where.params);
+        QSqlQuery &q = m_db->select(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                                        .arg(columns.join(QStringLiteral(", ")), d->sourceSql, where, d->keySql),
+                                    d->parsed.where.params);
         while (q.next())
             found.emplace_back(q.value(0).toLongLong(), readValues(q));
         q.finish();
@@ -788,9 +777,9 @@ std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
             rows.push_back({QByteArray::number(key), std::move(it->second)});
             continue;
         }
-        QSqlQuery q = m_db->query(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                                      .arg(columns.join(QStringLiteral(", ")), d->sourceSql, d->keySql),
-                                  {key});
+        QSqlQuery &q = m_db->select(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                        .arg(columns.join(QStringLiteral(", ")), d->sourceSql, d->keySql),
+                                    {key});
         if (q.next())
             rows.push_back({QByteArray::number(key), readValues(q)});
         q.finish();

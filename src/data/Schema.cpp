@@ -69,7 +69,8 @@ QStringList createStatements(const Engine &engine)
 {
     // How each kind of field is stored is the engine's: dates as ISO text, Yes/No
     // as 0 or 1 and currency as an integer of ten-thousandths on SQLite.
-    QStringList statements {
+    QStringList statements = engine.schemaPrelude();
+    statements += QStringList {
         engine.createTable(known("Program")),
         engine.createTable(known("Attendees")),
         QStringLiteral("CREATE INDEX Attendees_ProgramID ON Attendees (ProgramID)"),
@@ -83,8 +84,20 @@ QStringList createStatements(const Engine &engine)
     // statement, so no donation is left that no attendee can reach.
     statements += engine.cascadeDelete(QStringLiteral("Attendees"), QStringLiteral("Donations"),
                                        QStringLiteral("AttendeeID"));
+    // On a server the photographs too, in a table of their own.
+    statements += engine.createPhotoTable();
+    for (const char *table : {"Program", "Attendees", "Donations", "Office", "Title"})
+        statements += engine.notifyChanges(known(table));
     statements += engine.setSchemaVersion(Version);
     return statements;
+}
+
+void createTables(Database &db)
+{
+    WriteTransaction write(db);
+    for (const QString &statement : createStatements(db.engine()))
+        db.execute(statement);
+    write.commit();
 }
 
 void create(Database &db)
@@ -92,8 +105,7 @@ void create(Database &db)
     static const char *const titles[] = {"Mr.", "Mrs.", "Ms.", "Dr.", "Rev."};
     static const char *const offices[] = {"President", "Secretary", "Treasurer", "Member"};
     WriteTransaction write(db);
-    for (const QString &statement : createStatements(db.engine()))
-        db.execute(statement);
+    createTables(db);
     for (const char *title : titles)
         db.execute(QStringLiteral("INSERT INTO Title (TitleName, TitleDesc) VALUES (?, ?)"),
                    {QString::fromLatin1(title), QString::fromLatin1(title)});

@@ -40,10 +40,13 @@ const QList<SourceDef> &sources();
 
 // The statements that make an empty database on `engine`: the tables, the
 // donations table beneath the updatable query qryDon_Fees, the removal of an
-// attendee's donations with the attendee, and the schema version.
+// attendee's donations with the attendee, the server's photo table and change
+// notices, and the schema version.
 QStringList createStatements(const Engine &engine);
 
-// Writes the schema into an empty database and a few common titles and offices.
+// Writes the schema into an empty database, in one transaction (or the caller's).
+void createTables(Database &db);
+// The same and a few common titles and offices.
 void create(Database &db);
 
 // The schema version that create() stores in the database (Engine::schemaVersion).

@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "Database.h"
 #include "SqliteFunctions.h"
+#include "WriteTransaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -180,6 +181,7 @@ qint64 SqliteEngine::reserveKey(Database &db, const QString &table, const QStrin
 {
     // sqlite_sequence has no unique constraint on name, so the row is made only
     // when none exists, inside the write lock.
+    WriteTransaction write(db);
     qint64 key = 0;
     QSqlQuery bump = db.query(QStringLiteral("UPDATE sqlite_sequence SET seq = seq + 1 WHERE name = ? RETURNING seq"),
                               {table});
@@ -197,7 +199,32 @@ qint64 SqliteEngine::reserveKey(Database &db, const QString &table, const QStrin
             key = read.value(0).toLongLong();
         read.finish();
     }
+    write.commit();
     return key;
+}
+
+void SqliteEngine::lockTableForWrite(Database &, const QString &) const
+{
+    // BEGIN IMMEDIATE took the file's write lock already.
+}
+
+qint64 SqliteEngine::highestKey(Database &db, const QString &table, const QString &keyField) const
+{
+    QSqlQuery q = db.query(QStringLiteral("SELECT max(coalesce((SELECT max(%1) FROM %2), 0), coalesce((SELECT "
+                                          "max(seq) FROM sqlite_sequence WHERE name = ?), 0))")
+                               .arg(keyField, table),
+                           {table});
+    const qint64 key = q.next() ? q.value(0).toLongLong() : 0;
+    q.finish();
+    return key;
+}
+
+void SqliteEngine::keepKeysAbove(Database &db, const QString &table, const QString &keyField, qint64 key) const
+{
+    if (highestKey(db, table, keyField) >= key)
+        return;
+    if (db.execute(QStringLiteral("UPDATE sqlite_sequence SET seq = ? WHERE name = ?"), {key, table}) == 0)
+        db.execute(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"), {table, key});
 }
 
 AppError SqliteEngine::error(const QSqlError &error, const QString &location) const
@@ -242,6 +269,16 @@ AppError SqliteEngine::readOnlyError(const QString &location) const
                                        .arg(displayName(location)));
 }
 
+bool SqliteEngine::connectionLost(const QSqlDatabase &, const QSqlError &) const
+{
+    return false; // a file has no connection to lose
+}
+
+AppError SqliteEngine::connectionLostError(const QString &location) const
+{
+    return DataError::make(DataError::CannotOpenFile, displayName(location));
+}
+
 // ---- the schema -----------------------------------------------------------------
 
 int SqliteEngine::schemaVersion(Database &db) const
@@ -259,6 +296,47 @@ bool SqliteEngine::hasTable(Database &db, const QString &table) const
     const bool found = q.next() && q.value(0).toInt() > 0;
     q.finish();
     return found;
+}
+
+void SqliteEngine::checkNewDatabase(Database &) const
+{
+    // A new file takes any text.
+}
+
+AppError SqliteEngine::missingSchemaError(const QString &location) const
+{
+    return DataError::makeWithText(DataError::UnrecognizedFormat,
+                                   QStringLiteral("The file \"%1\" is a database, but not a Quorvex database: it "
+                                                  "has no Attendees table. Make a new database with quorvex-db "
+                                                  "create.").arg(displayName(location)));
+}
+
+QStringList SqliteEngine::schemaPrelude() const
+{
+    return {}; // the collation and the LIKE function are installed on each connection
+}
+
+QStringList SqliteEngine::createPhotoTable() const
+{
+    return {}; // photographs stay files in the "Pic" folder beside the database
+}
+
+QStringList SqliteEngine::notifyChanges(const SourceDef &) const
+{
+    return {}; // desks that watch the file look at its change counter (PRAGMA data_version)
+}
+
+QStringList SqliteEngine::integrityProblems(Database &db) const
+{
+    QStringList problems;
+    QSqlQuery q = db.query(QStringLiteral("PRAGMA integrity_check"));
+    while (q.next()) {
+        const QString line = q.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    q.finish();
+    return problems;
 }
 
 // AUTOINCREMENT keys, so that a key reserved for a new row (reserveKey) is never

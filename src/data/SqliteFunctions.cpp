@@ -132,6 +132,62 @@ bool LikePattern::match(int length, CharAt charAt) const
     return p == m;
 }
 
+namespace {
+
+// One character as the regular expression's text: letters and digits as they
+// are (so that the case-insensitive match folds them), anything else escaped by
+// its code point, which is never special.
+QString regexCharacter(char32_t c)
+{
+    if (c < 128 && ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9')))
+        return QString(QChar(char16_t(c)));
+    if (c > 127 && QChar::isLetter(c))
+        return QString::fromUcs4(&c, 1);
+    if (c <= 0xffff)
+        return QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+    return QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString LikePattern::toRegularExpression() const
+{
+    QString regex = QStringLiteral("^");
+    for (const Token &token : m_tokens) {
+        switch (token.kind) {
+        case Token::Star:
+            regex += QStringLiteral(".*");
+            break;
+        case Token::One:
+            regex += QLatin1Char('.');
+            break;
+        case Token::Digit:
+            regex += QStringLiteral("[0-9]");
+            break;
+        case Token::Char:
+            regex += regexCharacter(token.ch);
+            break;
+        case Token::Set: {
+            QString members;
+            for (const auto &[low, high] : token.ranges) {
+                if (low > high)
+                    continue; // matches nothing here either
+                members += regexCharacter(low);
+                if (high != low)
+                    members += QLatin1Char('-') + regexCharacter(high);
+            }
+            // An empty set: no character is in it (text never holds U+0000).
+            if (members.isEmpty())
+                regex += token.negated ? QStringLiteral(".") : QStringLiteral("\\u0000");
+            else
+                regex += (token.negated ? QStringLiteral("[^") : QStringLiteral("[")) + members + QLatin1Char(']');
+            break;
+        }
+        }
+    }
+    return regex + QLatin1Char('$');
+}
+
 bool LikePattern::matches(const QString &value) const
 {
     const std::vector<char32_t> v = foldedUcs4(value);

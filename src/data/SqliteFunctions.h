@@ -16,6 +16,10 @@ public:
     bool matches(const QString &value) const;
     // `value` as UTF-8 bytes (what SQLite hands a function); ASCII text needs no copy.
     bool matchesUtf8(const char *value, int length) const;
+    // The same pattern as a regular expression (POSIX, as PostgreSQL's ~* reads
+    // it), anchored at both ends, for an engine whose own LIKE lacks these
+    // wildcards; matched without regard to case, it matches what matches() does.
+    QString toRegularExpression() const;
 
 private:
     struct Token

@@ -164,9 +164,9 @@ DataControl *EventWindow::datPrimaryRS() const
 void EventWindow::formLoad()
 {
     try {
-        if (m_context.dbFolder.isEmpty())
+        if (!m_context.hasDatabase())
             throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("Connection to Database Server Failure"));
-        m_datPrimaryRS->setDatabaseName(m_context.databaseFile());
+        m_datPrimaryRS->setDatabaseName(m_context.databaseLocation());
         m_datPrimaryRS->setRecordSource(RecordSource);
         m_datPrimaryRS->refresh();
         m_datPrimaryRS->recordset()->setLockEdits(false);

@@ -1,6 +1,7 @@
 #include "AttendeeCard.h"
 
 #include "CardPhoto.h"
+#include "data/PhotoStore.h"
 #include "session/CardDesignLoader.h"
 #include "session/CardLines.h"
 
@@ -9,7 +10,7 @@
 
 namespace AttendeeCard {
 
-CardFace fromRow(const QSqlRecord &row, const QString &dbFolder, const QString &appFolder, double photoDpiX,
+CardFace fromRow(const QSqlRecord &row, PhotoStore &photos, const QString &appFolder, double photoDpiX,
                  double photoDpiY)
 {
     const auto field = [&row](const char *name) { return row.value(QLatin1String(name)).toString(); };
@@ -21,7 +22,7 @@ CardFace fromRow(const QSqlRecord &row, const QString &dbFolder, const QString &
     face.chapter = CardLines::chapter(field("Chapter"), field("City"));
     face.code = CardLines::code(field("ProgramID"), field("AttendeeID"));
     const QString stored = field("Picture");
-    face.photo = CardPhoto::load(CardPhoto::file(dbFolder, stored), CardPhoto::largestBox(photoDpiX, photoDpiY));
+    face.photo = CardPhoto::load(photos.photoFile(field("AttendeeID"), stored), CardPhoto::largestBox(photoDpiX, photoDpiY));
     if (!face.photo.isNull())
         face.photoPath = stored;
     return face;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class PhotoStore;
 class QSqlRecord;
 
 // The card of any attendee, built from the attendee's stored row and the card
@@ -13,11 +14,12 @@ class QSqlRecord;
 namespace AttendeeCard {
 
 // `row` holds the Attendees fields (AttendeeID, ProgramID, FirstName, LastName,
-// OfficeName, City, Chapter, Picture); `dbFolder` is where the photos are and `appFolder` the
-// program's folder for a relative logo path (both ending with a separator).
+// OfficeName, City, Chapter, Picture); `photos` is the database's photo store
+// and `appFolder` the program's folder for a relative logo path (ending with a
+// separator).
 // The photo is decoded as the desk decodes it, for the largest photo box at
 // this resolution (a screen's dots per inch times its pixel ratio).
-CardFace fromRow(const QSqlRecord &row, const QString &dbFolder, const QString &appFolder, double photoDpiX,
+CardFace fromRow(const QSqlRecord &row, PhotoStore &photos, const QString &appFolder, double photoDpiX,
                  double photoDpiY);
 
 } // namespace AttendeeCard

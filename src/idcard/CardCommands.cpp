@@ -32,8 +32,10 @@ void selectCardSize()
 
 } // namespace
 
-CardCommands::CardCommands(const AppContext &context, CardWindows *windows, QComboBox *cboIDSize, QWidget *owner)
-    : QObject(owner), m_context(context), m_windows(windows), m_cboIDSize(cboIDSize), m_owner(owner)
+CardCommands::CardCommands(const AppContext &context, CardWindows *windows, QComboBox *cboIDSize,
+                           std::function<QString()> photoFile, QWidget *owner)
+    : QObject(owner), m_context(context), m_windows(windows), m_cboIDSize(cboIDSize), m_owner(owner),
+      m_photoFile(std::move(photoFile))
 {
     setObjectName(QStringLiteral("cardCommands"));
 }
@@ -103,7 +105,7 @@ void CardCommands::printIDCard()
     // The card's photo was decoded for the screen; the page gets it from its file
     // at the page's resolution, the same picture, only sharper.
     ignoreErrors([&] {
-        const QString file = CardPhoto::file(m_context.dbFolder, face.photoPath);
+        const QString file = m_photoFile ? m_photoFile() : QString();
         const CardElement *box = window->card()->layout().element(QStringLiteral("imgPic"));
         if (file.isEmpty() || !box || face.photo.isNull())
             return;

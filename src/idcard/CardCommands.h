@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class AppContext;
@@ -20,7 +21,10 @@ class CardCommands : public QObject
 {
     Q_OBJECT
 public:
-    CardCommands(const AppContext &context, CardWindows *windows, QComboBox *cboIDSize, QWidget *owner);
+    // `photoFile` gives the file the current card's photo was read from (printing
+    // reads it again at the page's resolution); empty when none.
+    CardCommands(const AppContext &context, CardWindows *windows, QComboBox *cboIDSize, std::function<QString()> photoFile,
+                 QWidget *owner);
     ~CardCommands() override;
 
     // mnuPreviewID_Click and the Print button's "PreviewID" entry.
@@ -41,5 +45,6 @@ private:
     CardWindows *m_windows;
     QPointer<QComboBox> m_cboIDSize;
     QWidget *m_owner;
+    std::function<QString()> m_photoFile;
     std::unique_ptr<QPrinter> m_printer;
 };

@@ -9,11 +9,6 @@
 
 namespace CardPhoto {
 
-QString file(const QString &dbFolder, const QString &storedPath)
-{
-    return storedPath.isEmpty() ? QString() : dbFolder + modGen::toNativePath(storedPath);
-}
-
 QSize largestBox(double dpiX, double dpiY)
 {
     // The tables are built once; a record move only scales their boxes.

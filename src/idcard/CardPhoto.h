@@ -9,9 +9,6 @@
 // box of all the layouts; a printed page reads it again at its own resolution.
 namespace CardPhoto {
 
-// The photo file a stored path names ("Pic\17.jpg" in the database folder,
-// which ends with a separator); empty when nothing is stored.
-QString file(const QString &dbFolder, const QString &storedPath);
 // The largest photo box of all the layouts, in pixels at this resolution.
 QSize largestBox(double dpiX, double dpiY);
 // The photo decoded straight at `size` (a JPEG reader scales while it decodes;

@@ -112,7 +112,7 @@ void DonationsPanel::showAttendee(const QString &attendeeId)
     m_attendeeId = QString::number(key);
     m_model->setColumnLink(AttendeeCol, key);
     try {
-        m_datDonors->setDatabaseName(m_context.databaseFile());
+        m_datDonors->setDatabaseName(m_context.databaseLocation());
         m_datDonors->setRecordSource(sourceFor(m_attendeeId));
         m_datDonors->refresh(); // the model follows the new recordset
         m_datDonors->recordset()->setLockEdits(false);

@@ -35,13 +35,13 @@ LookupLists::LookupLists(const AppContext &context, QWidget *window, LookupCombo
 
 void LookupLists::loadLists()
 {
-    loadList(m_context.databaseFile(), m_cboTitle->tag(), m_cboTitle);
-    loadList(m_context.databaseFile(), m_cboOffice->tag(), m_cboOffice);
+    loadList(m_context.databaseLocation(), m_cboTitle->tag(), m_cboTitle);
+    loadList(m_context.databaseLocation(), m_cboOffice->tag(), m_cboOffice);
 }
 
-void LookupLists::loadList(const QString &databaseFile, const QString &source, QComboBox *list)
+void LookupLists::loadList(const QString &location, const QString &source, QComboBox *list)
 {
-    const QStringList values = LookupTable(databaseFile, source).values();
+    const QStringList values = LookupTable(location, source).values();
     // The list always shows the table as it is now (a deleted last value too). The
     // text is the attendee's field, not the list's: it stays as it was.
     const QString text = list->currentText();
@@ -71,8 +71,8 @@ void LookupLists::addToList(LookupCombo *list, const QString &value)
             != MsgAnswer::Yes)
             return;
         // Another workstation may have added it since the list was filled: no second row.
-        LookupTable(m_context.databaseFile(), list->tag()).add(value);
-        loadList(m_context.databaseFile(), list->tag(), list);
+        LookupTable(m_context.databaseLocation(), list->tag()).add(value);
+        loadList(m_context.databaseLocation(), list->tag(), list);
         list->setEditText(value);
     });
 }
@@ -88,8 +88,8 @@ void LookupLists::deleteFromList(LookupCombo *list, const QString &criteria)
                                         ListTitle, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes)
             != MsgAnswer::Yes)
             return;
-        LookupTable(m_context.databaseFile(), list->tag()).deleteWhere(criteria);
-        loadList(m_context.databaseFile(), list->tag(), list);
+        LookupTable(m_context.databaseLocation(), list->tag()).deleteWhere(criteria);
+        loadList(m_context.databaseLocation(), list->tag(), list);
     });
 }
 

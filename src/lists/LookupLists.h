@@ -27,9 +27,9 @@ public:
     void loadLists();
 
     // Fills `list` with column 1 of every row of the table `source` in the
-    // database `databaseFile`, sorted; the text shown stays (it is the attendee's
+    // database at `location`, sorted; the text shown stays (it is the attendee's
     // value, not the list's). Raises errors.
-    static void loadList(const QString &databaseFile, const QString &source, QComboBox *list);
+    static void loadList(const QString &location, const QString &source, QComboBox *list);
     // Asks to add a value that the list does not hold (letter case aside) and adds
     // it to both text columns as typed. Reports its own errors.
     void addToList(LookupCombo *list, const QString &value);

@@ -7,6 +7,7 @@
 #include "core/AppContext.h"
 #include "bindings/DataControl.h"
 #include "data/DataError.h"
+#include "data/PhotoStore.h"
 #include "data/Recordset.h"
 #include "idcard/CardPhoto.h"
 #include "idcard/CardWidget.h"
@@ -79,24 +80,37 @@ void RecordDisplay::txtFields_Change(int index)
 
 void RecordDisplay::clearPhoto()
 {
+    m_photoFile.clear();
     m_card->setPhoto(QImage(), QString());
 }
 
 void RecordDisplay::showPhoto()
 {
     const QString stored = m_attendee->lblPic()->text();
-    // Decoded for the screen the miniature is on (the card windows share it).
-    const CardWidget *miniature = m_attendee->card();
-    const qreal ratio = miniature->devicePixelRatioF();
-    const QImage photo = CardPhoto::load(CardPhoto::file(m_context.dbFolder, stored),
-                                         CardPhoto::largestBox(miniature->logicalDpiX() * ratio,
-                                                               miniature->logicalDpiY() * ratio));
-    // A photo that exists but cannot be read shows no photo: never the previous
-    // attendee's picture on this attendee's card.
-    if (photo.isNull())
+    QString file;
+    QImage photo;
+    try {
+        if (!stored.isEmpty()) {
+            const Recordset *rs = m_window->datPrimaryRS()->recordset();
+            const QString key = rs ? QString::number(rs->currentKey()) : QString();
+            file = PhotoStore::forLocation(m_context.databaseLocation())->photoFile(key, stored);
+            // Decoded for the screen the miniature is on (the card windows share it).
+            const CardWidget *miniature = m_attendee->card();
+            const qreal ratio = miniature->devicePixelRatioF();
+            photo = CardPhoto::load(file, CardPhoto::largestBox(miniature->logicalDpiX() * ratio,
+                                                                miniature->logicalDpiY() * ratio));
+        }
+    } catch (...) {
+        clearPhoto(); // never the previous attendee's picture on this attendee's card
+        throw;
+    }
+    // A photo that exists but cannot be read shows no photo either.
+    if (photo.isNull()) {
         clearPhoto();
-    else
-        m_card->setPhoto(photo, stored);
+        return;
+    }
+    m_photoFile = file;
+    m_card->setPhoto(photo, stored);
 }
 
 void RecordDisplay::datPrimaryRS_Reposition()

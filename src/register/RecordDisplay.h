@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class AppContext;
 class AttendeePanel;
@@ -36,10 +37,14 @@ public:
     // key is reserved at once, so its card carries its code before it is saved).
     void cardCodeUpdate();
 
-    // The photo keeper: the photo that the record's Picture field names (none
-    // when the file is missing or cannot be read), or no photo.
+    // The photo keeper: the photo that the record's Picture field names, read
+    // through the database's photo store (none when it is missing or cannot be
+    // read), or no photo.
     void showPhoto();
     void clearPhoto();
+    // The file the photo shown was read from (printing reads it again, sharper);
+    // empty when no photo is shown.
+    QString photoFile() const { return m_photoFile; }
 
 private:
     const AppContext &m_context;
@@ -48,4 +53,5 @@ private:
     DonationsPanel *m_donations;
     DatasheetList *m_datasheet;
     CardContent *m_card;
+    QString m_photoFile;
 };

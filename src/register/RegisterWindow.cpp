@@ -77,7 +77,8 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
                                     m_toolBar->button(QStringLiteral("View All")),
                                     [this](const QString &key) { return m_toolBar->image(key); });
     m_cardWindows = new CardWindows(m_cardContent, this);
-    m_cardCommands = new CardCommands(m_context, m_cardWindows, m_toolBar->cboIDSize(), this);
+    m_cardCommands = new CardCommands(m_context, m_cardWindows, m_toolBar->cboIDSize(),
+                                      [this] { return m_display->photoFile(); }, this);
     new CardDesign(m_context, m_attendee->card(), m_cardContent, findChild<QAction *>(QStringLiteral("mnuQRCode")),
                    this);
     m_videoMenus = new VideoMenus(this, video());
@@ -233,14 +234,15 @@ void RegisterWindow::formLoad(StartupSteps *startup)
     };
     progress(0.1f);
 
-    const bool located = startup ? startup->locateDatabase() : !m_context.dbFolder.isEmpty();
+    const bool located = startup ? startup->locateDatabase() : m_context.hasDatabase();
     if (!located) // step 2
         throw AppError(-1, QStringLiteral("Invalid Database path"),
                        QStringLiteral("Connection to Database Server Failure"));
     tellIfReadOnly();
     if (m_context.appFolder.isEmpty()) // step 3
         m_context.appFolder = modGen::getShortPath(QCoreApplication::applicationDirPath() + QDir::separator());
-    modGen::ensureFolder(m_context.dbFolder + QStringLiteral("Pic")); // step 4
+    if (m_context.serverUrl.isEmpty()) // step 4 (a server keeps the photographs itself)
+        modGen::ensureFolder(m_context.dbFolder + QStringLiteral("Pic"));
     modGen::ensureFolder(m_context.appFolder + QStringLiteral("Logo"));
     progress(0.25f);
 
@@ -337,7 +339,7 @@ void RegisterWindow::setEvent()
         setEvent();
         return;
     }
-    m_datPrimaryRS->setDatabaseName(m_context.databaseFile());
+    m_datPrimaryRS->setDatabaseName(m_context.databaseLocation());
     m_datPrimaryRS->setRecordSource(source);
     m_datPrimaryRS->refresh();
     Recordset *rs = m_datPrimaryRS->recordset();
@@ -347,7 +349,7 @@ void RegisterWindow::setEvent()
         rs->moveLast();
     if (!rs->bof())
         rs->moveFirst();
-    datDonors()->setDatabaseName(m_context.databaseFile());
+    datDonors()->setDatabaseName(m_context.databaseLocation());
     if (rs->absolutePosition() >= 0)
         m_donations->showAttendee(rs->value(QStringLiteral("AttendeeID")).toString());
     else
@@ -358,7 +360,7 @@ bool RegisterWindow::eventExists() const
 {
     bool ok = false;
     const qint64 programId = m_tag.trimmed().toLongLong(&ok);
-    return ok && EventContents::exists(*Database::shared(m_context.databaseFile()), programId);
+    return ok && EventContents::exists(*Database::shared(m_context.databaseLocation()), programId);
 }
 
 bool RegisterWindow::chooseEvent()
@@ -412,7 +414,7 @@ void RegisterWindow::showNoEvent()
 
 void RegisterWindow::tellIfReadOnly()
 {
-    const std::shared_ptr<Database> db = Database::shared(m_context.databaseFile());
+    const std::shared_ptr<Database> db = Database::shared(m_context.databaseLocation());
     if (!db->isReadOnly())
         return;
     const QString why = db->readOnlyError().description();

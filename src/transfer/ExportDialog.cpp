@@ -42,7 +42,7 @@ ExportDialog::ExportDialog(AppContext &context, qint64 currentEvent, QWidget *pa
     m_cboEvent->setAccessibleName(QStringLiteral("Event"));
     m_cboEvent->setMinimumContentsLength(28);
     try {
-        auto db = Database::shared(m_context.databaseFile());
+        auto db = Database::shared(m_context.databaseLocation());
         for (const EventDirectory::Event &event : EventDirectory::list(*db))
             m_cboEvent->addItem(event.name, event.id);
     } catch (const AppError &error) {
@@ -175,7 +175,7 @@ void ExportDialog::startExport()
     }
     const qint64 event = m_cboEvent->currentData().toLongLong();
     const auto kind = m_optAttendees->isChecked() ? EventExport::Kind::Attendees : EventExport::Kind::Donations;
-    const QString location = m_context.databaseFile();
+    const QString location = m_context.databaseLocation();
     m_done = false;
     m_job->start([this, event, kind, file, location](ExchangeProgress &progress) {
         auto db = Database::openSeparate(location);

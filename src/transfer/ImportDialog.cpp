@@ -169,7 +169,7 @@ void ImportDialog::refreshEvents()
     m_cboEvent->blockSignals(true);
     m_cboEvent->clear();
     try {
-        auto db = Database::shared(m_context.databaseFile());
+        auto db = Database::shared(m_context.databaseLocation());
         for (const EventDirectory::Event &event : EventDirectory::list(*db))
             if (event.id != m_current.id)
                 m_cboEvent->addItem(event.name);
@@ -309,7 +309,7 @@ void ImportDialog::startImport()
                                                   : DuplicateChoice::Skip;
     auto table = m_table;
     auto report = std::make_shared<ImportReport>();
-    const QString location = m_context.databaseFile();
+    const QString location = m_context.databaseLocation();
     m_job->start([table, options, report, location](ExchangeProgress &progress) {
         auto db = Database::openSeparate(location);
         *report = AttendeeImport::run(*db, *table, options, &progress);

@@ -1,12 +1,16 @@
 // "&Snap Picture" through the real registration window with a fake capture
-// control and the real converter: the question, the files in the Pic folder,
-// the Picture field, the photograph on every card, and the failures.
+// control and the real converter: the question, the files in the Pic folder (or
+// the photograph in a server's database), the Picture field, the photograph on
+// every card, and the failures.
 
 #include "CaptureFixture.h"
 
 #include "capture/PictureSnapper.h"
+#include "data/PhotoStore.h"
 #include "register/RecordDisplay.h"
+#include "TestServer.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
@@ -22,6 +26,7 @@ private slots:
     void answeredNo();
     void answeredYes_data();
     void answeredYes();
+    void answeredYesOnAServer();
     void retakeWaitsForTheConverter();
     void quittingWhileConverting();
     void newAttendeeUsesItsReservedKey();
@@ -93,6 +98,33 @@ void SnapTest::answeredYes()
     QCOMPARE(f.window->attendeePanel()->lblPic()->text(), expected);
     save();
     QCOMPARE(storedPicture(id), expected);
+}
+
+void SnapTest::answeredYesOnAServer()
+{
+    if (!TestServer::available())
+        QSKIP("no test server: run the tests through ctest");
+    f.useServer();
+    const qint64 id = openWithAttendee();
+    f.installConverter();
+    f.snap(MsgAnswer::Yes);
+
+    QCOMPARE(f.dialogs->boxes(), QList<ScriptedDialogs::Box>({CaptureFixture::question()}));
+    // The photograph is in the database, for every desk; on every card here.
+    const QByteArray jpeg = f.sql("SELECT Photo FROM Photos WHERE AttendeeID = ?", {id}).toByteArray();
+    QCOMPARE(QImage::fromData(jpeg, "JPEG").size(), QSize(320, 240));
+    f.verifyCardsShowPhoto(true);
+    const QString expected = QStringLiteral("Pic\\%1.jpg").arg(id);
+    QCOMPARE(f.content().photoPath, expected);
+    save();
+    QCOMPARE(storedPicture(id), expected);
+    // Neither the bitmap nor the converter's JPEG is left behind on this machine.
+    QDirIterator files(PhotoStore::cacheFolder(), {"*.bmp", "*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
+    QStringList left;
+    while (files.hasNext())
+        left << files.next();
+    QCOMPARE(left.size(), 1); // the copy the cards were drawn from
+    QVERIFY2(!left.first().contains("/new/"), qPrintable(left.first()));
 }
 
 void SnapTest::retakeWaitsForTheConverter()

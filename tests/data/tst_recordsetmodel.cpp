@@ -1,5 +1,6 @@
-// The grid model over a recordset: checked by Qt's model tester, edited through
-// setData and through a real table view, results checked with plain SQL.
+// The grid model over a recordset, on a database file and on the test server:
+// checked by Qt's model tester, edited through setData and through a real table
+// view, results checked with plain SQL.
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "data/Recordset.h"
@@ -24,22 +25,28 @@ const QString DonationsOf1 = QStringLiteral("SELECT * FROM qryDon_Fees WHERE Att
 struct Donations
 {
     DataTestEnvironment env;
-    QString file = env.createDatabase(env.folder(QStringLiteral("db")));
+    QString file; // the database's location
     std::unique_ptr<Recordset> rs;
     std::unique_ptr<RecordsetModel> model;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
-    explicit Donations(bool open = true)
+    explicit Donations(TestEngine engine)
+        : file(env.createDatabase(engine))
     {
         DataTestEnvironment::exec(file, QStringLiteral("INSERT INTO Donations (AttendeeID, Amount, RegFee, DonDate, "
                                                    "PaymentDate, PaymentType) VALUES "
                                                    "(1, 500000, 1, '2024-05-01', '2024-05-02', 'Check'), "
                                                    "(1, 123456, 0, '2024-06-01', NULL, 'Cash'), "
                                                    "(2, 10000, 0, '2024-06-03', NULL, 'Cash')"));
-        if (open) {
-            rs = std::make_unique<Recordset>(Database::shared(file), DonationsOf1);
-            watch(new RecordsetModel(rs.get(), DonationFields));
-        }
+        rs = std::make_unique<Recordset>(Database::shared(file), DonationsOf1);
+        watch(new RecordsetModel(rs.get(), DonationFields));
+    }
+    ~Donations()
+    {
+        // The model and the recordset go before the database they read.
+        tester.reset();
+        model.reset();
+        rs.reset();
     }
     void watch(RecordsetModel *m)
     {
@@ -71,10 +78,21 @@ struct CountingListener : RecordsetListener
 class TestRecordsetModel : public QObject
 {
     Q_OBJECT
+    TestEngine m_engine = TestEngine::File;
+
 private slots:
+    void initTestCase_data() { DataTestEnvironment::addEngineRows(); }
+    void init()
+    {
+        QFETCH_GLOBAL(TestEngine, engine);
+        if (!DataTestEnvironment::engineAvailable(engine))
+            QSKIP("no test server: run the data tests through ctest");
+        m_engine = engine;
+    }
+
     void showsRowsWithoutMovingTheRecordset()
     {
-        Donations d;
+        Donations d(m_engine);
         d.rs->moveLast();
         CountingListener listener;
         d.rs->setListener(&listener);
@@ -100,7 +118,7 @@ private slots:
 
     void editingACellWritesTheRowWithItsKey()
     {
-        Donations d;
+        Donations d(m_engine);
         const qint64 first = d.model->rowKey(0), second = d.model->rowKey(1);
         QVERIFY(d.set(1, AmountCol, QStringLiteral("12.5")));
         QVERIFY(d.set(1, RegFeeCol, Qt::Checked, Qt::CheckStateRole));
@@ -127,7 +145,7 @@ private slots:
 
     void addRowStartsANewRecordWithItsKey()
     {
-        Donations d;
+        Donations d(m_engine);
         d.model->setAllowAddRow(true);
         // The owner links the new row to the attendee and fills the defaults.
         connect(d.model.get(), &RecordsetModel::rowAdded, d.model.get(), [&d](int row) {
@@ -158,7 +176,7 @@ private slots:
 
     void badValuesAndConflictsAreReported()
     {
-        Donations d;
+        Donations d(m_engine);
         QSignalSpy errors(d.model.get(), &RecordsetModel::dataError);
         const qint64 first = d.model->rowKey(0);
         QVERIFY(!d.set(0, AmountCol, QStringLiteral("ten")));
@@ -186,7 +204,7 @@ private slots:
 
     void tableViewEditsWriteTheRow()
     {
-        Donations d;
+        Donations d(m_engine);
         QTableView view;
         view.setModel(d.model.get());
         view.show();

@@ -8,6 +8,7 @@
 #include "../register/RegisterFixture.h"
 
 #include "core/Resources.h"
+#include "data/PhotoStore.h"
 #include "idcard/AttendeeCard.h"
 #include "idcard/CardCommands.h"
 #include "idcard/CardImage.h"
@@ -411,7 +412,8 @@ void TestCardWindows::cardDrawnFromTheRowIsTheCardTheWindowShows()
             CardWidget *card = window->card();
             const double dpiX = card->logicalDpiX(), dpiY = card->logicalDpiY();
             const qreal ratio = card->devicePixelRatioF();
-            const CardFace face = AttendeeCard::fromRow(row, f.folder, f.appFolder, dpiX * ratio, dpiY * ratio);
+            const CardFace face = AttendeeCard::fromRow(row, *PhotoStore::forLocation(f.file), f.appFolder, dpiX * ratio,
+                                                        dpiY * ratio);
             const QImage drawn = CardImage::render(card->layout(), face, dpiX, dpiY, ratio)
                                      .convertToFormat(QImage::Format_RGB32);
             const QImage shown = card->grab().toImage().convertToFormat(QImage::Format_RGB32);

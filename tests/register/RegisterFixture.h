@@ -39,6 +39,7 @@ public:
         env = std::make_unique<TestEnvironment>();
         dialogs = std::make_unique<ScriptedDialogs>();
         context = AppContext();
+        server = false;
         // The database search never finds one beside the test program or on a share.
         const QString program = env->folder("program");
         context.programFolder = [program] { return program; };
@@ -66,10 +67,23 @@ public:
         QVERIFY2(used, "a queued answer was not used");
     }
 
+    // The database is a fresh one on the test server instead of the file: `file`
+    // is its URL (the plain SQL helpers take either), the context names it.
+    void useServer()
+    {
+        file = env->createDatabase(TestEngine::Server);
+        server = true;
+    }
+
     // The main window loaded (no splash) on event `programId`, shown.
     RegisterWindow *open(qint64 programId)
     {
-        env->useDatabaseFolder(context, folder);
+        if (server) {
+            context.serverUrl = file;
+            context.dbFolder.clear();
+        } else {
+            env->useDatabaseFolder(context, folder);
+        }
         context.appFolder = appFolder;
         window = new RegisterWindow(context);
         window->setTag(QString::number(programId));
@@ -146,6 +160,7 @@ public:
     std::unique_ptr<TestEnvironment> env;
     AppContext context;
     std::unique_ptr<ScriptedDialogs> dialogs;
-    QString folder, file, appFolder;
+    QString folder, file, appFolder; // file: the database's location
+    bool server = false;
     QPointer<RegisterWindow> window;
 };

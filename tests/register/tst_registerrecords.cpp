@@ -1,6 +1,7 @@
 // The registration window's records: the event's attendees, the display on every
 // move (counter, photo, card lines, donations), typing, New/Save/Delete, leaving
-// a changed record, and two workstations writing the same attendee.
+// a changed record, two workstations writing the same attendee, and the window
+// on a database server.
 
 #include "RegisterFixture.h"
 
@@ -12,9 +13,11 @@
 #include "lists/DonationsGrid.h"
 #include "lists/LookupCombo.h"
 #include "register/RecordDisplay.h"
+#include "TestServer.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QBuffer>
 #include <QFile>
 #include <QLabel>
 #include <QTableView>
@@ -41,6 +44,7 @@ private slots:
     void escOnATypedNewAttendeeAsksFirst();
     void lockedDatabaseSaysWhatDidNotHappen();
     void pastedTextLosesHiddenCharacters();
+    void theWindowWorksOnAServer();
 
 private:
     // The stored donation rows the grid shows (not its new-row line).
@@ -570,6 +574,52 @@ void TestRegisterRecords::pastedTextLosesHiddenCharacters()
     QCOMPARE(stored.value(0).toString(), "Ann Marie eil");
     QCOMPARE(stored.value(1).toString(), name);
     QCOMPARE(stored.value(2).toString(), "Treasurer");
+}
+
+void TestRegisterRecords::theWindowWorksOnAServer()
+{
+    if (!TestServer::available())
+        QSKIP("no test server: run the tests through ctest");
+    f.useServer();
+    f.addEvent(5, "Gala");
+    const qint64 a = f.addAttendee(5, "Ann", "Lee", "Oslo", QString(), "Pic\\1.jpg");
+    const qint64 b = f.addAttendee(5, "Bob", "Ray", "Rome");
+    QCOMPARE(a, 1);
+    f.addDonation(a, 50);
+    // Ann's photograph is in the database, not in any folder.
+    QImage photo(640, 480, QImage::Format_RGB32);
+    photo.fill(Qt::green);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "JPG"));
+    TestEnvironment::exec(f.file, "INSERT INTO Photos (AttendeeID, Photo) VALUES (?, ?)", {a, jpeg});
+
+    RegisterWindow *w = f.open(5);
+    QCOMPARE(f.counter(), "1 of 2");
+    QCOMPARE(f.lines(), QStringList({"Ann", "LEE", "Oslo"}));
+    QVERIFY(!f.card()->photo().isNull());
+    QCOMPARE(f.content().photoPath, "Pic\\1.jpg");
+    QCOMPARE(gridRows(), 1);
+    QVERIFY(!QDir(f.env->root() + "Pic").exists()); // no photo folder is made for a server
+
+    // Typing, then the next arrow: written on the server.
+    RegisterFixture::retype(f.field(6), "Lyon");
+    f.arrow(2);
+    QCOMPARE(f.counter(), "2 of 2");
+    QCOMPARE(f.stored("City", a), "Lyon");
+    QVERIFY(f.card()->photo().isNull());
+    QCOMPARE(gridRows(), 0);
+
+    // A new attendee of the event, saved with the key reserved at New.
+    QTest::keyClick(w, Qt::Key_N, Qt::ControlModifier);
+    const qint64 reserved = w->datPrimaryRS()->recordset()->currentKey();
+    QVERIFY(reserved > b);
+    QTest::keyClicks(f.field(1), "Zoe");
+    QTest::keyClicks(f.field(3), "Miller");
+    f.action("mnuFileSave")->trigger();
+    QVERIFY(f.dialogs->boxes().isEmpty());
+    QCOMPARE(f.stored("LastName", reserved), "Miller");
+    QCOMPARE(f.stored("ProgramID", reserved), "5");
 }
 
 QTEST_MAIN(TestRegisterRecords)

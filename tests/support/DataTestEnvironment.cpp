@@ -1,13 +1,16 @@
 #include "DataTestEnvironment.h"
 
+#include "TestServer.h"
 #include "core/Settings.h"
 #include "data/Database.h"
+#include "data/PhotoStore.h"
 
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QUrl>
 #include <atomic>
 #include <functional>
 
@@ -21,16 +24,26 @@ QString withSeparator(const QString &path)
 
 // Runs `work` on a connection of its own (plain SQL, not the code under test),
 // then closes it: nothing is left open that could hold a lock.
-void withConnection(const QString &databaseFile, const std::function<void(QSqlDatabase &)> &work)
+void withConnection(const QString &location, const std::function<void(QSqlDatabase &)> &work)
 {
     static std::atomic<int> counter {0};
     const QString name = QStringLiteral("test-environment-%1").arg(++counter);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(databaseFile);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlDatabase db;
+        if (DataTestEnvironment::isServer(location)) {
+            const QUrl url(location);
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            db.setHostName(url.host());
+            db.setPort(url.port());
+            db.setUserName(url.userName());
+            db.setDatabaseName(url.path().mid(1));
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(location);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        }
         if (!db.open())
-            QTest::qFail(qPrintable(QStringLiteral("cannot open %1: %2").arg(databaseFile, db.lastError().text())),
+            QTest::qFail(qPrintable(QStringLiteral("cannot open %1: %2").arg(location, db.lastError().text())),
                          __FILE__, __LINE__);
         else
             work(db);
@@ -41,6 +54,15 @@ void withConnection(const QString &databaseFile, const std::function<void(QSqlDa
 
 bool run(QSqlQuery &q, const QString &sql, const QVariantList &params)
 {
+    // Without values a statement runs as it is (a server prepares no CREATE or SET).
+    if (params.isEmpty()) {
+        if (!q.exec(sql)) {
+            QTest::qFail(qPrintable(QStringLiteral("cannot run \"%1\": %2").arg(sql, q.lastError().text())),
+                         __FILE__, __LINE__);
+            return false;
+        }
+        return true;
+    }
     if (!q.prepare(sql)) {
         QTest::qFail(qPrintable(QStringLiteral("cannot prepare \"%1\": %2").arg(sql, q.lastError().text())),
                      __FILE__, __LINE__);
@@ -61,9 +83,50 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &params)
 DataTestEnvironment::DataTestEnvironment()
 {
     Settings::setStoreFolderForTesting(settingsFolder());
+    PhotoStore::setCacheFolder(folder(QStringLiteral("photo-cache")));
 }
 
-DataTestEnvironment::~DataTestEnvironment() = default;
+DataTestEnvironment::~DataTestEnvironment()
+{
+    for (const QString &url : std::as_const(m_serverDatabases))
+        TestServer::dropDatabase(url);
+}
+
+void DataTestEnvironment::addEngineRows()
+{
+    QTest::addColumn<TestEngine>("engine");
+    QTest::newRow("file") << TestEngine::File;
+    QTest::newRow("server") << TestEngine::Server;
+}
+
+bool DataTestEnvironment::engineAvailable(TestEngine engine)
+{
+    return engine == TestEngine::File || TestServer::available();
+}
+
+bool DataTestEnvironment::isServer(const QString &location)
+{
+    return location.startsWith(QLatin1String("postgresql://"));
+}
+
+QString DataTestEnvironment::createDatabase(TestEngine engine)
+{
+    if (engine == TestEngine::File)
+        return createDatabase(folder(QStringLiteral("db")));
+    const QString url = createEmptyServerDatabase();
+    Database::create(url); // the schema and the common titles and offices; closed again at once
+    return url;
+}
+
+QString DataTestEnvironment::createEmptyServerDatabase()
+{
+    const QString url = TestServer::createEmptyDatabase();
+    if (url.isEmpty())
+        QTest::qFail("no database could be made on the test server", __FILE__, __LINE__);
+    else
+        m_serverDatabases << url;
+    return url;
+}
 
 QString DataTestEnvironment::root() const
 {
@@ -90,10 +153,10 @@ QString DataTestEnvironment::createDatabase(const QString &folder) const
     return file;
 }
 
-QVariant DataTestEnvironment::scalar(const QString &databaseFile, const QString &sql, const QVariantList &params)
+QVariant DataTestEnvironment::scalar(const QString &location, const QString &sql, const QVariantList &params)
 {
     QVariant result;
-    withConnection(databaseFile, [&](QSqlDatabase &db) {
+    withConnection(location, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (run(q, sql, params) && q.next())
@@ -103,10 +166,25 @@ QVariant DataTestEnvironment::scalar(const QString &databaseFile, const QString 
     return result;
 }
 
-QSqlRecord DataTestEnvironment::row(const QString &databaseFile, const QString &sql, const QVariantList &params)
+QStringList DataTestEnvironment::column(const QString &location, const QString &sql, const QVariantList &params)
+{
+    QStringList result;
+    withConnection(location, [&](QSqlDatabase &db) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (run(q, sql, params)) {
+            while (q.next())
+                result << q.value(0).toString();
+        }
+        q.finish();
+    });
+    return result;
+}
+
+QSqlRecord DataTestEnvironment::row(const QString &location, const QString &sql, const QVariantList &params)
 {
     QSqlRecord result;
-    withConnection(databaseFile, [&](QSqlDatabase &db) {
+    withConnection(location, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (run(q, sql, params) && q.next())
@@ -116,9 +194,9 @@ QSqlRecord DataTestEnvironment::row(const QString &databaseFile, const QString &
     return result;
 }
 
-void DataTestEnvironment::exec(const QString &databaseFile, const QString &sql, const QVariantList &params)
+void DataTestEnvironment::exec(const QString &location, const QString &sql, const QVariantList &params)
 {
-    withConnection(databaseFile, [&](QSqlDatabase &db) {
+    withConnection(location, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         run(q, sql, params);
         q.finish();

@@ -33,3 +33,5 @@ extern const ToolCommand CreateCommand;
 extern const ToolCommand CreateIfMissingCommand;
 extern const ToolCommand ImportCommand;
 extern const ToolCommand ExportCommand;
+extern const ToolCommand CopyCommand;
+extern const ToolCommand CheckCommand;

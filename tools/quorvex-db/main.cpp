@@ -9,7 +9,8 @@
 
 namespace {
 
-const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand, &ImportCommand, &ExportCommand};
+const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand, &CopyCommand, &CheckCommand,
+                                       &ImportCommand, &ExportCommand};
 
 void printUsage(QTextStream &stream)
 {
