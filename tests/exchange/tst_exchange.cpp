@@ -74,6 +74,16 @@ class ExchangeTest : public QObject
     std::unique_ptr<DataTestEnvironment> m_env;
     QString m_file;
 
+    // The database of the row's engine; false (the row skipped) when no test server runs.
+    bool onEngine()
+    {
+        QFETCH(TestEngine, engine);
+        if (!DataTestEnvironment::engineAvailable(engine))
+            return false;
+        if (engine == TestEngine::Server)
+            m_file = m_env->createDatabase(engine);
+        return true;
+    }
     QString write(const QString &name, const QByteArray &bytes) const
     {
         const QString path = m_env->folder(u"files"_s) + name;
@@ -247,18 +257,23 @@ private slots:
     // to case, else the names without regard to case and accents.
     void duplicateChoices_data()
     {
+        QTest::addColumn<TestEngine>("engine");
         QTest::addColumn<int>("choice");
         QTest::addColumn<QList<int>>("addedUpdatedSkipped");
         QTest::addColumn<QStringList>("annJoseDana"); // City of each afterwards
-        QTest::newRow("skip") << int(DuplicateChoice::Skip) << QList<int> {2, 0, 3}
-                              << QStringList {u"Oslo"_s, u""_s, u"Bergen"_s};
-        QTest::newRow("update") << int(DuplicateChoice::Update) << QList<int> {2, 3, 0}
-                                << QStringList {u"Rome"_s, u"Lima"_s, u"Tromsø"_s};
-        QTest::newRow("add") << int(DuplicateChoice::Add) << QList<int> {5, 0, 0}
-                             << QStringList {u"Oslo"_s, u""_s, u"Bergen"_s};
+        for (const auto &[engine, name] : {std::pair {TestEngine::File, "file"}, {TestEngine::Server, "server"}}) {
+            QTest::addRow("skip, %s", name) << engine << int(DuplicateChoice::Skip) << QList<int> {2, 0, 3}
+                                            << QStringList {u"Oslo"_s, u""_s, u"Bergen"_s};
+            QTest::addRow("update, %s", name) << engine << int(DuplicateChoice::Update) << QList<int> {2, 3, 0}
+                                              << QStringList {u"Rome"_s, u"Lima"_s, u"Tromsø"_s};
+            QTest::addRow("add, %s", name) << engine << int(DuplicateChoice::Add) << QList<int> {5, 0, 0}
+                                           << QStringList {u"Oslo"_s, u""_s, u"Bergen"_s};
+        }
     }
     void duplicateChoices()
     {
+        if (!onEngine())
+            QSKIP("no test server: run the tests through ctest");
         QFETCH(int, choice);
         QFETCH(QList<int>, addedUpdatedSkipped);
         QFETCH(QStringList, annJoseDana);
@@ -291,8 +306,11 @@ private slots:
 
     // All or nothing: every refused row is named with its line and reason, and
     // nothing is written; a cancel writes nothing either.
+    void refusedRowsAndCancelWriteNothing_data() { DataTestEnvironment::addEngineRows(); }
     void refusedRowsAndCancelWriteNothing()
     {
+        if (!onEngine())
+            QSKIP("no test server: run the tests through ctest");
         const QString before = everything();
         const QString file = write(u"bad.csv"_s,
                                    csvBytes({u"FirstName,LastName,PostalCode,Amount,Donation Date"_s,
@@ -391,13 +409,19 @@ private slots:
     {
         QTest::addColumn<QString>("extension");
         QTest::addColumn<int>("kind");
-        QTest::newRow("attendees, XLSX") << u"xlsx"_s << int(EventExport::Kind::Attendees);
-        QTest::newRow("attendees, CSV") << u"csv"_s << int(EventExport::Kind::Attendees);
-        QTest::newRow("donations, XLSX") << u"xlsx"_s << int(EventExport::Kind::Donations);
-        QTest::newRow("donations, CSV") << u"csv"_s << int(EventExport::Kind::Donations);
+        QTest::addColumn<TestEngine>("engine");
+        QTest::newRow("attendees, XLSX") << u"xlsx"_s << int(EventExport::Kind::Attendees) << TestEngine::File;
+        QTest::newRow("attendees, CSV") << u"csv"_s << int(EventExport::Kind::Attendees) << TestEngine::File;
+        QTest::newRow("donations, XLSX") << u"xlsx"_s << int(EventExport::Kind::Donations) << TestEngine::File;
+        QTest::newRow("donations, CSV") << u"csv"_s << int(EventExport::Kind::Donations) << TestEngine::File;
+        // The server's own types (exact amounts, dates) come out the same.
+        QTest::newRow("attendees, CSV, server") << u"csv"_s << int(EventExport::Kind::Attendees) << TestEngine::Server;
+        QTest::newRow("donations, XLSX, server") << u"xlsx"_s << int(EventExport::Kind::Donations) << TestEngine::Server;
     }
     void libreOfficeReadsOurExports()
     {
+        if (!onEngine())
+            QSKIP("no test server: run the tests through ctest");
         QFETCH(QString, extension);
         QFETCH(int, kind);
         fillEvent(7);
@@ -548,6 +572,20 @@ private slots:
                           m_env->root() + u"no/such/folder/gala.xlsx"_s}, &out, &err), 1);
         QVERIFY2(err.contains(u"does not exist"_s), qPrintable(err));
         QCOMPARE(runTool({u"export"_s, folder, u"--event"_s, u"Gala"_s}), 2);
+
+        // A server's URL as the target, both ways.
+        if (!DataTestEnvironment::engineAvailable(TestEngine::Server))
+            return;
+        m_file = m_env->createDatabase(TestEngine::Server);
+        QCOMPARE(runTool({u"import"_s, m_file, list, u"--event"_s, u"Gala"_s}, &out, &err), 0);
+        QCOMPARE(out, u"Event: Gala (made by this import)\nAdded: 2\nUpdated: 0\nSkipped: 1\nRefused: 0\n"_s);
+        QCOMPARE(runTool({u"import"_s, m_file, bad, u"--event"_s, u"Gala"_s}, &out, &err), 1);
+        QCOMPARE(sql(u"SELECT count(*) FROM Attendees"_s).toInt(), 2);
+        const QString csv = m_env->folder(u"out"_s) + u"server.csv"_s;
+        QCOMPARE(runTool({u"export"_s, m_file, u"--event"_s, u"gala"_s, u"--attendees"_s, csv}, &out, &err), 0);
+        const SheetTable exported = SheetReader::read(csv);
+        QCOMPARE(exported.rows.size(), size_t(2));
+        QCOMPARE(exported.rows[1].cells.mid(4, 3), (QStringList {u"Di"_s, QString(), u"Fox"_s}));
     }
 };
 
