@@ -40,10 +40,12 @@ void ChangeWatcher::subscribe()
     if (!driver->subscribedToNotifications().contains(m_channel))
         driver->subscribeToNotification(m_channel);
     m_subscribedGeneration = m_db->connectionGeneration();
+    m_sinceNotice.start();
 }
 
 void ChangeWatcher::announce(const QString &name, int source, const QVariant &payload)
 {
+    m_sinceNotice.start();
     // This desk's own writes are shown already.
     if (name != m_channel || source == int(QSqlDriver::SelfSource))
         return;
@@ -86,6 +88,14 @@ void ChangeWatcher::poll()
         return;
     }
     if (!m_channel.isEmpty()) {
+        if (m_sinceNotice.elapsed() >= DeliverMs) {
+            m_sinceNotice.start();
+            try {
+                m_db->engine().deliverNotices(*m_db);
+            } catch (const AppError &) {
+                return; // a lost connection: noticed on the next beat
+            }
+        }
         // Another use connected again (a statement found the connection lost).
         if (m_db->connectionGeneration() != m_subscribedGeneration) {
             subscribe();

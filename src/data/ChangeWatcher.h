@@ -29,6 +29,9 @@ public:
     // How often the counter, the connection and a lost server are looked at.
     static constexpr int PollMs = 200;
     static constexpr int ReconnectMs = 1000;
+    // How long a server's connection stays without any notice before the watcher
+    // asks the server for what it may be holding back.
+    static constexpr int DeliverMs = 400;
 
     Database &database() const { return *m_db; }
     bool isConnected() const { return !m_lost; }
@@ -53,6 +56,7 @@ private:
     qint64 m_counter = -1;
     bool m_lost = false;
     QElapsedTimer m_sinceTry;
+    QElapsedTimer m_sinceNotice;
     QTimer m_poll;
     QTimer m_batch; // announcements of one commit (or a burst) become one signal
     QSet<QString> m_pending;

@@ -117,6 +117,9 @@ public:
     // hear of every change committed, payload "<table> <key>"; empty when the engine
     // announces nothing and changeCounter() is watched instead.
     virtual QString changeChannel() const = 0;
+    // Makes the server hand the connection what it announced meanwhile (a round
+    // trip of nothing); the driver's notification signal then follows.
+    virtual void deliverNotices(Database &db) const = 0;
     // A counter that moves when another connection committed a change (never for
     // this connection's own); -1 when the engine has none.
     virtual qint64 changeCounter(Database &db) const = 0;

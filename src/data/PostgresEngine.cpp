@@ -358,6 +358,15 @@ bool PostgresEngine::connectionLost(const QSqlDatabase &connection, const QSqlEr
            || state == QLatin1String("57P03");
 }
 
+void PostgresEngine::deliverNotices(Database &db) const
+{
+    // An idle listening connection is not always woken by another connection's
+    // commit (found by trying on 15: the notice waited on the server until this
+    // connection's next statement). A statement of nothing hands it over; the
+    // driver then passes it on after the result.
+    db.execute(QStringLiteral("SELECT 1"));
+}
+
 bool PostgresEngine::connectionAlive(const QSqlDatabase &connection) const
 {
     if (!connection.isOpen())

@@ -43,6 +43,7 @@ public:
     QStringList integrityProblems(Database &db) const override;
 
     QString changeChannel() const override { return {}; }
+    void deliverNotices(Database &) const override {}
     qint64 changeCounter(Database &db) const override;
     bool connectionAlive(const QSqlDatabase &) const override { return true; }
     bool keepsPhotosInDatabase() const override { return false; }

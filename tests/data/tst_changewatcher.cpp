@@ -59,6 +59,17 @@ private slots:
         else
             QVERIFY(tables.isEmpty()); // a file says only that something changed
         QVERIFY(watcher.isConnected());
+
+        // Every later commit as well, the same row again included.
+        for (const char *name : {"Ray", "Roy", "Lee"}) {
+            const qsizetype before = changed.size();
+            {
+                WriteTransaction write(*other);
+                other->execute(u"UPDATE Attendees SET LastName = ? WHERE ProgramID = 1"_s, {QString::fromLatin1(name)});
+                write.commit();
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(changed.size() > before, 1000);
+        }
     }
 };
 
