@@ -10,12 +10,13 @@ QString PasswordBox::title()
 
 QString PasswordBox::promptFor(const PasswordRequest &request)
 {
-    QString prompt = QStringLiteral("The database server %1 asks for the password of \"%2\" to open the database "
+    // Short lines: the box is as wide as its longest line. libpq's own words on a
+    // refusal only repeat that the password failed.
+    QString prompt = QStringLiteral("The database server %1 asks for the password of \"%2\"\rto open the database "
                                     "\"%3\".")
                          .arg(request.server, request.user, request.database);
     if (request.refused)
-        prompt += QStringLiteral("\r\rThe password given was not accepted%1. Type it again, or Cancel.")
-                      .arg(request.reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(request.reason));
+        prompt += QStringLiteral("\r\rThe password given was not accepted. Type it again, or Cancel.");
     return prompt;
 }
 

@@ -47,10 +47,10 @@ QString LiveRefresh::lostText(const QString &server)
         .arg(server);
 }
 
-QString LiveRefresh::restoredText(const QString &server)
+QString LiveRefresh::restoredText()
 {
-    return QStringLiteral("Connected again to the database server %1. Anything not saved can be saved now.")
-        .arg(server);
+    // One line: the status bar does not wrap a message (the server was named when it went).
+    return QStringLiteral("Connected again to the database server; anything not saved can be saved now.");
 }
 
 void LiveRefresh::start()
@@ -109,5 +109,5 @@ void LiveRefresh::restored()
 {
     if (m_serverMark)
         m_serverMark->hide();
-    m_window->statusBar()->showMessage(restoredText(m_watcher->database().displayName()), 15000);
+    m_window->statusBar()->showMessage(restoredText(), 15000);
 }

@@ -33,7 +33,7 @@ public:
     QLabel *serverMark() const { return m_serverMark; }
 
     static QString lostText(const QString &server);
-    static QString restoredText(const QString &server);
+    static QString restoredText();
 
 private:
     void changed(const QSet<QString> &tables);
