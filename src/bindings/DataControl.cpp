@@ -243,7 +243,7 @@ void DataControl::refresh()
         }
     }
 
-    std::shared_ptr<Database> db = Database::shared(m_databaseName, m_desk);
+    std::shared_ptr<Database> db = Database::sharedByDesk(m_databaseName, m_desk);
     auto rs = std::make_unique<Recordset>(db, m_recordSource); // opens on its first row
     releaseRecordset();
     m_recordset = std::move(rs);

@@ -31,7 +31,7 @@ public:
     static constexpr int ReconnectMs = 1000;
     // How long a server's connection stays without any notice before the watcher
     // asks the server for what it may be holding back.
-    static constexpr int DeliverMs = 400;
+    static constexpr int DeliverMs = PollMs;
 
     Database &database() const { return *m_db; }
     bool isConnected() const { return !m_lost; }

@@ -57,7 +57,12 @@ void Database::checkFile(const QString &location)
     Engine::forLocation(location).checkLocation(location);
 }
 
-std::shared_ptr<Database> Database::shared(const QString &location, const QString &desk)
+std::shared_ptr<Database> Database::shared(const QString &location)
+{
+    return sharedByDesk(location, QString());
+}
+
+std::shared_ptr<Database> Database::sharedByDesk(const QString &location, const QString &desk)
 {
     QString key = Engine::forLocation(location).absoluteLocation(location);
     if (!desk.isEmpty())

@@ -37,9 +37,11 @@ public:
     // database of ours (random bytes) or an Access/Jet file, and a server that
     // cannot be reached, refuses the login or holds no Quorvex tables, naming the
     // location and what is wrong, and never writes such a database.
-    // `desk` names a workstation of its own when several run in one process (tests,
-    // benchmarks): each desk then has its own connection, as it would on its own machine.
-    static std::shared_ptr<Database> shared(const QString &location, const QString &desk = QString());
+    static std::shared_ptr<Database> shared(const QString &location);
+    // The same for the desk named `desk` when several run in one process (tests,
+    // benchmarks): each desk has its own connection, as it would on its own
+    // machine; an empty name is the thread's shared connection.
+    static std::shared_ptr<Database> sharedByDesk(const QString &location, const QString &desk);
     // A connection of its own (another workstation, in tests; the lookup tables' one-call access).
     static std::shared_ptr<Database> openSeparate(const QString &location);
     // Makes a new database with the schema and the common titles and offices;

@@ -56,7 +56,7 @@ QString LiveRefresh::restoredText()
 void LiveRefresh::start()
 {
     const AppContext &context = m_window->context();
-    m_watcher = std::make_unique<ChangeWatcher>(Database::shared(context.databaseLocation(), context.desk));
+    m_watcher = std::make_unique<ChangeWatcher>(Database::sharedByDesk(context.databaseLocation(), context.desk));
     connect(m_watcher.get(), &ChangeWatcher::changed, this, &LiveRefresh::changed);
     connect(m_watcher.get(), &ChangeWatcher::connectionLost, this, &LiveRefresh::lost);
     connect(m_watcher.get(), &ChangeWatcher::connectionRestored, this, &LiveRefresh::restored);

@@ -364,7 +364,7 @@ bool RegisterWindow::eventExists() const
 {
     bool ok = false;
     const qint64 programId = m_tag.trimmed().toLongLong(&ok);
-    return ok && EventContents::exists(*Database::shared(m_context.databaseLocation(), m_context.desk), programId);
+    return ok && EventContents::exists(*Database::sharedByDesk(m_context.databaseLocation(), m_context.desk), programId);
 }
 
 bool RegisterWindow::chooseEvent()
@@ -418,7 +418,7 @@ void RegisterWindow::showNoEvent()
 
 void RegisterWindow::tellIfReadOnly()
 {
-    const std::shared_ptr<Database> db = Database::shared(m_context.databaseLocation(), m_context.desk);
+    const std::shared_ptr<Database> db = Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
     if (!db->isReadOnly())
         return;
     const QString why = db->readOnlyError().description();

@@ -27,7 +27,7 @@ private slots:
             QSKIP("no test server: run the data tests through ctest");
         DataTestEnvironment env;
         const QString location = env.createDatabase(engine);
-        auto desk = Database::shared(location, u"desk"_s);
+        auto desk = Database::sharedByDesk(location, u"desk"_s);
         ChangeWatcher watcher(desk);
         QSignalSpy changed(&watcher, &ChangeWatcher::changed);
 
