@@ -11,6 +11,8 @@
 #include "data/Database.h"
 #include "data/RecordsetModel.h"
 #include "events/EventWindow.h"
+#include "lists/DatasheetList.h"
+#include "lists/DatasheetView.h"
 #include "lists/LookupCombo.h"
 #include "register/LiveRefresh.h"
 
@@ -146,6 +148,13 @@ void TestLiveDesks::twoDesksSeeEachOthersWork()
     const int events = a->frmEvent()->datPrimaryRS()->recordset()->recordCount();
     f.addEvent(6, "Fair");
     QTRY_COMPARE_WITH_TIMEOUT(a->frmEvent()->datPrimaryRS()->recordset()->recordCount(), events + 1, Live);
+
+    // The datasheet, when shown, lists another desk's new attendee too.
+    a->datasheetView()->switchView(true);
+    QCOMPARE(a->lstEveryone()->topLevelItemCount(), 3);
+    f.addAttendee(5, "Eve", "Stone");
+    QTRY_COMPARE_WITH_TIMEOUT(a->lstEveryone()->topLevelItemCount(), 4, Live);
+    QCOMPARE(f.counter(), "1 of 4");
 }
 
 void TestLiveDesks::serverRestartedUnderTypingLosesNothing()
