@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "data/DataError.h"
 #include "data/Database.h"
+#include "data/Engine.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,12 +94,44 @@ std::optional<AppError> DatabaseLocator::problemAt(const QString &folder)
     }
 }
 
-bool DatabaseLocator::found(const QString &folder, bool remember)
+std::optional<AppError> DatabaseLocator::problemAtServer(const QString &url)
 {
-    m_context.dbFolder = folder;
-    if (remember)
-        SettingKeys::DBPath.write(folder);
+    try {
+        Database::openSeparate(url); // reached, logged in, our schema and not a newer one; closed again at once
+        return std::nullopt;
+    } catch (const AppError &error) {
+        return error;
+    }
+}
+
+bool DatabaseLocator::isServer(const QString &location)
+{
+    return Engine::isServerLocation(location.trimmed());
+}
+
+bool DatabaseLocator::found(const QString &location, bool remember)
+{
+    if (isServer(location)) {
+        m_context.serverUrl = location.trimmed();
+        m_context.dbFolder.clear();
+        if (remember) // the address without a password: passwords are kept in memory only
+            SettingKeys::ServerUrl.write(Engine::forLocation(location).absoluteLocation(location.trimmed()));
+        return true;
+    }
+    m_context.dbFolder = location;
+    m_context.serverUrl.clear();
+    if (remember) {
+        SettingKeys::DBPath.write(location);
+        SettingKeys::ServerUrl.write(QString()); // it would win over the folder at the next start
+    }
     return true;
+}
+
+bool DatabaseLocator::endSearch()
+{
+    m_context.dbFolder.clear();
+    m_context.serverUrl.clear();
+    return false;
 }
 
 QString DatabaseLocator::typedFolder(const QString &answer)
@@ -112,6 +145,10 @@ QString DatabaseLocator::typedFolder(const QString &answer)
 bool DatabaseLocator::locate()
 {
     m_context.dbFolder.clear();
+    m_context.serverUrl.clear();
+    const QString server = SettingKeys::ServerUrl.read().trimmed();
+    if (!server.isEmpty())
+        return locateRemembered(server);
     const QString remembered = SettingKeys::DBPath.read().trimmed();
     if (!remembered.isEmpty())
         return locateRemembered(remembered);
@@ -125,13 +162,28 @@ bool DatabaseLocator::locate()
     if (holdsAnything(program))
         return settle(program);
 
-    const std::optional<QString> given = askForFolder();
+    const std::optional<QString> given = askForLocation();
     return given ? found(*given, true) : false;
 }
 
 bool DatabaseLocator::locateRemembered(const QString &remembered)
 {
     for (;;) {
+        if (isServer(remembered)) {
+            const std::optional<AppError> problem = problemAtServer(remembered);
+            if (!problem)
+                return found(remembered, false);
+            switch (askAfterFailure(remembered, *problem)) {
+            case Choice::TryAgain:
+                continue;
+            case Choice::OtherLocation:
+                if (const std::optional<QString> given = askForLocation())
+                    return found(*given, true);
+                continue;
+            case Choice::End:
+                return endSearch();
+            }
+        }
         // A hand-edited value may lack its separator.
         const QString folder = modGen::getShortPath(typedFolder(remembered)).trimmed();
         const std::optional<AppError> problem = folder.isEmpty() ? folderNotReached(remembered) : problemAt(folder);
@@ -141,12 +193,11 @@ bool DatabaseLocator::locateRemembered(const QString &remembered)
         case Choice::TryAgain:
             continue;
         case Choice::OtherLocation:
-            if (const std::optional<QString> given = askForFolder())
+            if (const std::optional<QString> given = askForLocation())
                 return found(*given, true);
             continue; // the prompt cancelled: back to the question
         case Choice::End:
-            m_context.dbFolder.clear();
-            return false;
+            return endSearch();
         }
     }
 }
@@ -161,23 +212,32 @@ bool DatabaseLocator::settle(const QString &folder)
         case Choice::TryAgain:
             continue;
         case Choice::OtherLocation:
-            if (const std::optional<QString> given = askForFolder())
+            if (const std::optional<QString> given = askForLocation())
                 return found(*given, true);
             continue;
         case Choice::End:
-            m_context.dbFolder.clear();
-            return false;
+            return endSearch();
         }
     }
 }
 
-std::optional<QString> DatabaseLocator::askForFolder()
+std::optional<QString> DatabaseLocator::askForLocation()
 {
     for (;;) {
         const std::optional<QString> answer =
             Dialogs::instance().input(nullptr, promptText(), promptTitle(), QString());
         if (!answer || answer->trimmed().isEmpty())
             return std::nullopt;
+        if (isServer(*answer)) {
+            const QString url = answer->trimmed();
+            const std::optional<AppError> problem = problemAtServer(url);
+            if (!problem)
+                return url;
+            // The data layer names the server and says what is wrong; then the prompt again.
+            Dialogs::instance().message(nullptr, problem->description(), retryTitle(), MsgButtons::Ok,
+                                        MsgIcon::Exclamation);
+            continue;
+        }
         const QString folder = modGen::getShortPath(typedFolder(*answer)).trimmed();
         if (holdsAnything(folder)) {
             const std::optional<AppError> problem = problemAt(folder);

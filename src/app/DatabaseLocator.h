@@ -23,16 +23,22 @@ class AppContext;
 // remembered instead. The same holds for a database found by the search that is
 // there but cannot be opened: the data layer's own words, never the prompt.
 //
-// A location is a string handed to the data layer: a folder ending with the
-// separator today; a server's address can take the same path later, with its own
-// check behind Database. Every folder it yields ends with the native separator.
+// A location is a folder (ending with the native separator) or a database server's
+// libpq URL (postgresql://desk@db.example.org:5432/quorvex, recognised by its
+// scheme), remembered as Server/Url without any password. A remembered server is
+// opened instead of searching for the folder, and is asked about like a folder
+// when it cannot be opened (out of reach, the login refused, no Quorvex tables, a
+// newer schema: the data layer's words name the server and the reason). The
+// prompt takes either. Choosing a folder clears Server/Url, which would otherwise
+// win at the next start; choosing a server leaves DBPath alone (unused while a
+// server is remembered, the folder to return to).
 class DatabaseLocator
 {
 public:
     explicit DatabaseLocator(AppContext &context) : m_context(context) {}
 
-    // Sets the context's dbFolder; true when the database there opens, false
-    // (folder empty) when the user gave up or chose to end.
+    // Sets the context's dbFolder (or serverUrl); true when the database there
+    // opens, false (both empty) when the user gave up or chose to end.
     bool locate();
 
     static QString promptText();
@@ -55,15 +61,19 @@ private:
     bool locateRemembered(const QString &remembered);
     // A folder the search found something named Quorvex.mdb in: opened, or asked about.
     bool settle(const QString &folder);
-    // The user's folder, asked until one holds a database that opens; nullopt when
-    // the user cancelled or gave an empty answer.
-    std::optional<QString> askForFolder();
+    // The user's folder or server URL, asked until one holds a database that opens;
+    // nullopt when the user cancelled or gave an empty answer.
+    std::optional<QString> askForLocation();
     Choice askAfterFailure(const QString &location, const AppError &problem);
-    bool found(const QString &folder, bool remember);
+    bool found(const QString &location, bool remember);
+    bool endSearch();
 
     // The data layer's objection to the database in `folder` (a lock is waited out
     // a while first), or none when it opens.
     std::optional<AppError> problemAt(const QString &folder);
+    // The same for a server's URL.
+    static std::optional<AppError> problemAtServer(const QString &url);
+    static bool isServer(const QString &location);
     // Something named Quorvex.mdb is in `folder` (a file or not).
     static bool holdsAnything(const QString &folder);
     // A typed or stored folder: trimmed, and with the separator added when it

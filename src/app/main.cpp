@@ -1,3 +1,4 @@
+#include "PasswordBox.h"
 #include "SplashWindow.h"
 #include "core/AppContext.h"
 #include "core/Dialogs.h"
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
 
     QtDialogs dialogs;
     Dialogs::install(&dialogs);
+    PasswordBox::install(); // a server that asks for a password asks the user, once per run
 
     AppContext context;
     SplashWindow splash(context);

@@ -243,7 +243,7 @@ void DataControl::refresh()
         }
     }
 
-    std::shared_ptr<Database> db = Database::shared(m_databaseName);
+    std::shared_ptr<Database> db = Database::sharedByDesk(m_databaseName, m_desk);
     auto rs = std::make_unique<Recordset>(db, m_recordSource); // opens on its first row
     releaseRecordset();
     m_recordset = std::move(rs);
@@ -361,6 +361,23 @@ void DataControl::storeValue(QWidget *widget, const QVariant &value)
 }
 
 // ---- filling -----------------------------------------------------------------
+
+void DataControl::lookAgain()
+{
+    Recordset *rs = m_recordset.get();
+    if (!rs || !rs->isOpen() || m_activity.kind != Activity::Kind::Idle)
+        return;
+    // An edit begun with nothing in it yet (a field written back unchanged) holds no typing.
+    if (m_badValues.empty() && rs->editMode() == EditMode::Editing && !rs->hasChangedValues())
+        rs->cancelUpdate();
+    const bool moved = rs->takeInChanges();
+    const bool refill = !pendingChanges();
+    if (refill)
+        updateControls();
+    emit rowsRefreshed(refill);
+    if (moved)
+        emit reposition();
+}
 
 void DataControl::updateControls()
 {

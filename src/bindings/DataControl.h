@@ -46,7 +46,12 @@ public:
     // lets every action go ahead and shows data errors in a box. Not owned.
     void setHandler(DataControlHandler *handler) { m_handler = handler; }
 
-    void setDatabaseName(const QString &file) { m_databaseName = file; }
+    // `desk`: the connection of that desk (Database::shared), for several desks in one process.
+    void setDatabaseName(const QString &file, const QString &desk = QString())
+    {
+        m_databaseName = file;
+        m_desk = desk;
+    }
     QString databaseName() const { return m_databaseName; }
     void setRecordSource(const QString &source) { m_recordSource = source; }
     QString recordSource() const { return m_recordSource; }
@@ -107,12 +112,23 @@ public:
 
     QToolButton *button(int which) const; // 0 first, 1 previous, 2 next, 3 last
 
+    // Other workstations changed the database: the set takes in their new and
+    // deleted rows without leaving the current row; the bound widgets are filled
+    // again only when nothing typed is unsaved (typing stays on screen, and its
+    // save meets the optimistic check). Raises rowsRefreshed(), never reposition()
+    // (nothing moved unless the current row itself was deleted elsewhere, and then
+    // reposition() too). Does nothing in the middle of an action of its own.
+    // Throws the data error of the reads (a lost connection).
+    void lookAgain();
+
 signals:
     void reposition();
     // deleteCurrentAndMove() deleted the row of `key`, before it moves off it.
     void rowDeleted(qint64 key);
     // refresh() opened a new recordset (the old one is gone): models over it re-point.
     void recordsetOpened(Recordset *recordset);
+    // lookAgain() read the set again; `refilled` when the widgets show the stored row anew.
+    void rowsRefreshed(bool refilled);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -171,6 +187,7 @@ private:
 
     DataControlHandler *m_handler = nullptr;
     QString m_databaseName;
+    QString m_desk;
     QString m_recordSource;
     std::unique_ptr<Recordset> m_recordset;
     std::unique_ptr<RecordsetListener> m_listener;

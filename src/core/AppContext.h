@@ -22,6 +22,9 @@ public:
     // The database server's address (a postgresql:// URL) when the program works
     // on a server instead of a database file; empty for the file.
     QString serverUrl;
+    // Names this desk's own database connection when several desks run in one
+    // process (tests, benchmarks); empty (one desk) shares the thread's connection.
+    QString desk;
     // The program's folder, ending with the native separator; empty until the
     // main window's load sets it.
     QString appFolder;

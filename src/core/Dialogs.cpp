@@ -120,6 +120,21 @@ int QtDialogs::showChoice(QWidget *parent, const QString &text, const QString &t
     return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
 }
 
+std::optional<QString> Dialogs::password(QWidget *, const QString &, const QString &)
+{
+    return std::nullopt;
+}
+
+std::optional<QString> QtDialogs::password(QWidget *parent, const QString &prompt, const QString &title)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title.isEmpty() ? applicationTitle() : title,
+                                               displayText(prompt), QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
 std::optional<QString> QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
                                         const QString &defaultText)
 {

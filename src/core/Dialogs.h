@@ -46,6 +46,10 @@ public:
     virtual std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                          const QString &defaultText) = 0;
 
+    // A password box: what is typed shows as dots; the password, or nullopt when
+    // cancelled. A seam without a box of its own answers nullopt (nothing asked).
+    virtual std::optional<QString> password(QWidget *parent, const QString &prompt, const QString &title);
+
     // The open-file dialog. `filter` is in the "Caption|*.a;*.b" form; returns the
     // chosen full path, or an empty string when cancelled.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &folder,
@@ -79,6 +83,7 @@ class QtDialogs : public Dialogs
 public:
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
+    std::optional<QString> password(QWidget *parent, const QString &prompt, const QString &title) override;
     QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
                      const QString &defaultExtension) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter,

@@ -40,6 +40,9 @@ struct SettingKey
 // The complete table of the program's settings.
 namespace SettingKeys {
 inline constexpr SettingKey DBPath {"DBPath", "Path", ""};
+// The database server's libpq URL (postgresql://desk@db.example.org:5432/quorvex),
+// never with a password; when set it is opened instead of a DBPath folder.
+inline constexpr SettingKey ServerUrl {"Server", "Url", ""};
 inline constexpr SettingKey DefName {"User Info", "DefName", ""};
 inline constexpr SettingKey DefCompany {"User Info", "DefCompany", ""};
 inline constexpr SettingKey Header1 {"Header1", "header1", "**************Header Line 1*************"};

@@ -59,7 +59,14 @@ void Database::checkFile(const QString &location)
 
 std::shared_ptr<Database> Database::shared(const QString &location)
 {
-    const QString key = Engine::forLocation(location).absoluteLocation(location);
+    return sharedByDesk(location, QString());
+}
+
+std::shared_ptr<Database> Database::sharedByDesk(const QString &location, const QString &desk)
+{
+    QString key = Engine::forLocation(location).absoluteLocation(location);
+    if (!desk.isEmpty())
+        key += QLatin1Char('\n') + desk;
     auto &connections = sharedConnections();
     auto found = connections.find(key);
     if (found != connections.end()) {
@@ -135,6 +142,24 @@ void Database::ensureConnected()
     m_readOnly = m_engine->open(m_db, m_address, m_busyTimeout) == Engine::Access::ReadOnly;
     m_lost = false;
     ++m_generation;
+}
+
+bool Database::checkAlive()
+{
+    if (!m_lost && m_transactionDepth == 0 && !m_engine->connectionAlive(m_db))
+        m_lost = true;
+    return !m_lost;
+}
+
+bool Database::tryReconnect()
+{
+    try {
+        ensureConnected();
+        return true;
+    } catch (const AppError &) {
+        m_lost = true; // still away: the next use or the next try connects again
+        return false;
+    }
 }
 
 QString Database::displayName() const

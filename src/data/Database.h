@@ -38,6 +38,10 @@ public:
     // cannot be reached, refuses the login or holds no Quorvex tables, naming the
     // location and what is wrong, and never writes such a database.
     static std::shared_ptr<Database> shared(const QString &location);
+    // The same for the desk named `desk` when several run in one process (tests,
+    // benchmarks): each desk has its own connection, as it would on its own
+    // machine; an empty name is the thread's shared connection.
+    static std::shared_ptr<Database> sharedByDesk(const QString &location, const QString &desk);
     // A connection of its own (another workstation, in tests; the lookup tables' one-call access).
     static std::shared_ptr<Database> openSeparate(const QString &location);
     // Makes a new database with the schema and the common titles and offices;
@@ -70,6 +74,13 @@ public:
     // and statements prepared on the old one must be prepared again.
     quint64 connectionGeneration() const { return m_generation; }
     bool inTransaction() const { return m_transactionDepth > 0; }
+    // The connection was found lost and not made again yet.
+    bool isLost() const { return m_lost; }
+    // Asks the engine, without a round trip, whether an idle connection is still
+    // there; a lost one is noted (the next use connects again). False when lost.
+    bool checkAlive();
+    // Connects again when the connection was lost; false while the server is still away.
+    bool tryReconnect();
 
     // Runs one statement with bound parameters; rows affected. Values are always
     // bound, never pasted into the SQL. A statement with values is prepared once

@@ -112,6 +112,21 @@ public:
     // What the engine's own check of the database finds wrong (empty: nothing).
     virtual QStringList integrityProblems(Database &db) const = 0;
 
+    // ---- other desks' changes ------------------------------------------------------
+    // The channel a connection subscribes to (QSqlDriver::subscribeToNotification) to
+    // hear of every change committed, payload "<table> <key>"; empty when the engine
+    // announces nothing and changeCounter() is watched instead.
+    virtual QString changeChannel() const = 0;
+    // Makes the server hand the connection what it announced meanwhile (a round
+    // trip of nothing); the driver's notification signal then follows.
+    virtual void deliverNotices(Database &db) const = 0;
+    // A counter that moves when another connection committed a change (never for
+    // this connection's own); -1 when the engine has none.
+    virtual qint64 changeCounter(Database &db) const = 0;
+    // Whether the connection is still there, asked without a round trip (a server
+    // restarted under an idle desk is noticed without a statement failing).
+    virtual bool connectionAlive(const QSqlDatabase &connection) const = 0;
+
     // ---- photos -----------------------------------------------------------------
     // Whether the photographs live in the database (a server, so that every desk
     // sees them) rather than in the "Pic" folder beside the database file.

@@ -8,8 +8,10 @@
 #include "SqliteFunctions.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <libpq-fe.h>
 
 namespace {
 
@@ -354,6 +356,28 @@ bool PostgresEngine::connectionLost(const QSqlDatabase &connection, const QSqlEr
     const QString state = sqlState(error);
     return state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") || state == QLatin1String("57P02")
            || state == QLatin1String("57P03");
+}
+
+void PostgresEngine::deliverNotices(Database &db) const
+{
+    // An idle listening connection is not always woken by another connection's
+    // commit (found by trying on 15: the notice waited on the server until this
+    // connection's next statement). A statement of nothing hands it over; the
+    // driver then passes it on after the result.
+    db.execute(QStringLiteral("SELECT 1"));
+}
+
+bool PostgresEngine::connectionAlive(const QSqlDatabase &connection) const
+{
+    if (!connection.isOpen())
+        return false;
+    // The driver reads the socket of a subscribed connection as data arrives, so a
+    // server that went away has left libpq's status bad without a statement run.
+    const QVariant handle = connection.driver()->handle();
+    if (qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return true;
+    PGconn *pg = *static_cast<PGconn *const *>(handle.constData());
+    return pg && PQstatus(pg) == CONNECTION_OK;
 }
 
 AppError PostgresEngine::connectionLostError(const QString &location) const

@@ -51,6 +51,10 @@ public:
     QStringList setSchemaVersion(int version) const override;
     QStringList integrityProblems(Database &db) const override;
 
+    QString changeChannel() const override { return QLatin1String(ChangeChannel); }
+    void deliverNotices(Database &db) const override;
+    qint64 changeCounter(Database &) const override { return -1; }
+    bool connectionAlive(const QSqlDatabase &connection) const override;
     bool keepsPhotosInDatabase() const override { return true; }
 
     SqlFragment like(const QString &column, const QString &pattern) const override;

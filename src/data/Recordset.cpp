@@ -257,6 +257,16 @@ void Recordset::requery()
     d->peekKey = -1;
     m_noMatch = false;
 
+    d->keys = readKeys();
+    d->keysSorted = d->parsed.orderBy.isEmpty();
+    m_open = true;
+    d->pos = 0;
+    landOn(0, 1);
+    notifyCurrentChanged();
+}
+
+std::vector<qint64> Recordset::readKeys()
+{
     const QString where = d->parsed.where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + d->parsed.where.sql;
     // Counted first, so the keys take one exact allocation (8 bytes a row) instead of
     // growing by doubling; rows added meanwhile still fit, the vector just grows.
@@ -264,21 +274,86 @@ void Recordset::requery()
                                     d->parsed.where.params);
     const qint64 expected = count.next() ? count.value(0).toLongLong() : 0;
     count.finish();
-    d->keys = {};
-    d->keys.reserve(size_t(expected));
+    std::vector<qint64> keys;
+    keys.reserve(size_t(expected));
     QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY ").arg(d->keySql, d->sourceSql, where);
     if (!d->parsed.orderBy.isEmpty())
         sql += d->parsed.orderBy + QStringLiteral(", ");
     sql += d->keySql;
     QSqlQuery &q = m_db->select(sql, d->parsed.where.params);
     while (q.next())
-        d->keys.push_back(q.value(0).toLongLong());
+        keys.push_back(q.value(0).toLongLong());
     q.finish();
-    d->keysSorted = d->parsed.orderBy.isEmpty();
-    m_open = true;
-    d->pos = 0;
-    landOn(0, 1);
-    notifyCurrentChanged();
+    return keys;
+}
+
+bool Recordset::takeInChanges()
+{
+    requireOpen();
+    const std::vector<qint64> fresh = readKeys();
+    std::vector<qint64> sortedFresh = fresh;
+    std::sort(sortedFresh.begin(), sortedFresh.end());
+    const auto inFresh = [&](qint64 key) { return std::binary_search(sortedFresh.begin(), sortedFresh.end(), key); };
+
+    // The row the position stands on (or stood on before an addition), by key.
+    const int base = basePosition();
+    const bool onBase = base >= 0 && base < d->size();
+    const qint64 baseKey = onBase ? d->keys[size_t(base)] : 0;
+    const bool editing = m_editMode == EditMode::Editing;
+
+    std::vector<qint64> keys;
+    keys.reserve(fresh.size() + 1);
+    int liveBefore = 0; // rows kept before the base position: where the set goes on when the base row is gone
+    for (int p = 0; p < d->size(); ++p) {
+        const qint64 key = d->keys[size_t(p)];
+        // A row typed into stays while the typing does, even when it is gone elsewhere.
+        const bool keep = (!d->isDeleted(p) && inFresh(key)) || (editing && p == base);
+        if (keep) {
+            keys.push_back(key);
+            if (p < base)
+                ++liveBefore;
+        }
+    }
+    std::vector<qint64> sortedOld = d->keys;
+    std::sort(sortedOld.begin(), sortedOld.end());
+    for (const qint64 key : fresh) {
+        if (!std::binary_search(sortedOld.begin(), sortedOld.end(), key))
+            keys.push_back(key);
+    }
+    if (m_editMode == EditMode::Adding)
+        keys.erase(std::remove(keys.begin(), keys.end(), d->addKey), keys.end());
+
+    d->keys = std::move(keys);
+    d->deleted.clear();
+    d->byKey.clear();
+    d->byKeyValid = false;
+    d->keysSorted = std::is_sorted(d->keys.begin(), d->keys.end());
+    d->peekKey = -1;
+
+    const int found = onBase ? d->positionOfKey(baseKey) : -1;
+    // No base row (before the first, after the last): the set stands where it stood.
+    const int position = !onBase ? (base < 0 ? -1 : d->size()) : found >= 0 ? found : liveBefore;
+    if (m_editMode == EditMode::Adding) {
+        d->posBeforeAdd = std::min(position, d->size());
+        return false;
+    }
+    if (editing) {
+        d->pos = found; // kept above: the pending values stay, the save compares with what was read
+        return false;
+    }
+    if (!onBase) {
+        d->pos = position;
+        d->clearCurrent();
+        return false;
+    }
+    if (found >= 0) {
+        if (readRow(found))
+            return false;
+        d->markDeleted(found); // gone between the two reads
+    }
+    if (!landOn(position, 1) && d->liveCount() > 0)
+        landOn(d->size() - 1, -1); // the last row went: the new last row
+    return true;
 }
 
 void Recordset::close()

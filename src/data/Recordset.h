@@ -49,6 +49,14 @@ public:
 
     // Opens (or re-opens) the rows and makes the first current (none if empty).
     void requery();
+    // Takes in what other workstations did since the rows were read, without leaving
+    // the current row or its pending edit or addition: rows that no longer belong
+    // to the set drop out, rows new to it join at the end (in the set's order), and
+    // the current row is read again unless an edit is pending (its save then meets
+    // the optimistic check). When the current row itself is gone (and nothing was
+    // typed into it) the row after it becomes current. Tells the listener nothing;
+    // returns true when the current row is another one than before.
+    bool takeInChanges();
     // Releases the rows; any later call but requery() fails.
     void close();
     bool isOpen() const { return m_open; }
@@ -149,6 +157,7 @@ private:
     void updatePending();
     void insertPending();
     void find(const QString &criteria, FindFrom from);
+    std::vector<qint64> readKeys();
 
     // (implementation state: keys, position, current and pending values)
     struct Impl;

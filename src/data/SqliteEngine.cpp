@@ -289,6 +289,15 @@ int SqliteEngine::schemaVersion(Database &db) const
     return version;
 }
 
+qint64 SqliteEngine::changeCounter(Database &db) const
+{
+    // Moves when another connection commits; this connection's own commits leave it.
+    QSqlQuery &q = db.select(QStringLiteral("PRAGMA data_version"));
+    const qint64 counter = q.next() ? q.value(0).toLongLong() : -1;
+    q.finish();
+    return counter;
+}
+
 bool SqliteEngine::hasTable(Database &db, const QString &table) const
 {
     QSqlQuery q = db.query(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),

@@ -42,6 +42,10 @@ public:
     QStringList setSchemaVersion(int version) const override;
     QStringList integrityProblems(Database &db) const override;
 
+    QString changeChannel() const override { return {}; }
+    void deliverNotices(Database &) const override {}
+    qint64 changeCounter(Database &db) const override;
+    bool connectionAlive(const QSqlDatabase &) const override { return true; }
     bool keepsPhotosInDatabase() const override { return false; }
 
     SqlFragment like(const QString &column, const QString &pattern) const override;

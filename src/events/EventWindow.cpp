@@ -80,6 +80,8 @@ void EventWindow::buildControls()
     m_datPrimaryRS = new DataControl(this);
     m_datPrimaryRS->setObjectName(QStringLiteral("datPrimaryRS"));
     connect(m_datPrimaryRS, &DataControl::reposition, this, &EventWindow::datPrimaryRS_Reposition);
+    // Another workstation's events joined or left the set: the counter says so.
+    connect(m_datPrimaryRS, &DataControl::rowsRefreshed, this, &EventWindow::datPrimaryRS_Reposition);
 
     auto *grid = new QGridLayout;
     QList<QWidget *> tabChain;
@@ -166,7 +168,7 @@ void EventWindow::formLoad()
     try {
         if (!m_context.hasDatabase())
             throw AppError(-1, QStringLiteral("Event Setup"), QStringLiteral("Connection to Database Server Failure"));
-        m_datPrimaryRS->setDatabaseName(m_context.databaseLocation());
+        m_datPrimaryRS->setDatabaseName(m_context.databaseLocation(), m_context.desk);
         m_datPrimaryRS->setRecordSource(RecordSource);
         m_datPrimaryRS->refresh();
         m_datPrimaryRS->recordset()->setLockEdits(false);

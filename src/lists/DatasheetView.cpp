@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace {
@@ -96,6 +97,28 @@ void DatasheetView::switchView(bool datasheet)
         }
         lstEveryone_ItemClick(first);
     });
+}
+
+void DatasheetView::lookAgain()
+{
+    if (!isDatasheetShown())
+        return;
+    const QTreeWidgetItem *picked = m_list->currentItem();
+    const QByteArray bookmark = picked ? picked->data(0, DatasheetList::TagRole).toByteArray() : QByteArray();
+    const int scrolled = m_list->verticalScrollBar()->value();
+    const QSignalBlocker blocker(m_list);
+    m_list->clear();
+    ignoreErrors([this] { fill(); }); // an event emptied elsewhere lists nobody
+    if (m_list->header()->isSortIndicatorShown())
+        m_list->sortItems(m_list->header()->sortIndicatorSection(), Qt::AscendingOrder);
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_list->topLevelItem(i);
+        if (item->data(0, DatasheetList::TagRole).toByteArray() == bookmark) {
+            m_list->setCurrentItem(item);
+            item->setSelected(true);
+        }
+    }
+    m_list->verticalScrollBar()->setValue(scrolled);
 }
 
 void DatasheetView::fill()

@@ -28,6 +28,9 @@ public:
     // True shows the datasheet, false the form. Reports its own failures.
     void switchView(bool datasheet);
     bool isDatasheetShown() const;
+    // Other workstations changed attendees: the shown datasheet is filled again in
+    // its sort, the current attendee's line still picked (nothing moves).
+    void lookAgain();
 
     void mnuViewAll_Click();
     void lstEveryone_ItemClick(QTreeWidgetItem *item);

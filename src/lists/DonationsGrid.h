@@ -21,6 +21,8 @@ public:
     void discardOpenEditor();
     // The cell editor that is open and has the focus, or nullptr.
     QWidget *openEditor() const;
+    // A cell editor is open (with the focus or not).
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
 
 signals:
     // The user tried to edit a cell of rows that accept no changes.

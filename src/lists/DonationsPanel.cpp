@@ -1,5 +1,7 @@
 #include "DonationsPanel.h"
 
+#include <algorithm>
+
 #include "DonationDelegates.h"
 #include "DonationsGrid.h"
 #include "bindings/DataControl.h"
@@ -112,7 +114,7 @@ void DonationsPanel::showAttendee(const QString &attendeeId)
     m_attendeeId = QString::number(key);
     m_model->setColumnLink(AttendeeCol, key);
     try {
-        m_datDonors->setDatabaseName(m_context.databaseLocation());
+        m_datDonors->setDatabaseName(m_context.databaseLocation(), m_context.desk);
         m_datDonors->setRecordSource(sourceFor(m_attendeeId));
         m_datDonors->refresh(); // the model follows the new recordset
         m_datDonors->recordset()->setLockEdits(false);
@@ -129,6 +131,27 @@ void DonationsPanel::showNoAttendee()
 {
     finishPending();
     detach();
+}
+
+bool DonationsPanel::lookAgain()
+{
+    Recordset *rs = m_model->recordset();
+    if (m_attendeeId.isEmpty() || !rs || !rs->isOpen())
+        return true;
+    if (m_model->pendingRow() >= 0 || m_grdDonors->isEditing())
+        return false;
+    const QModelIndex current = m_grdDonors->currentIndex();
+    const qint64 currentKey = current.isValid() ? m_model->rowKey(current.row()) : -1;
+    rs->takeInChanges();
+    m_model->reload();
+    int row = current.isValid() ? std::min(current.row(), m_model->rowCount() - 1) : -1;
+    for (int r = 0; currentKey >= 0 && r < m_model->rowCount(); ++r) {
+        if (m_model->rowKey(r) == currentKey)
+            row = r;
+    }
+    if (row >= 0)
+        m_grdDonors->setCurrentIndex(m_model->index(row, current.column()));
+    return true;
 }
 
 void DonationsPanel::savePending()

@@ -51,6 +51,11 @@ public:
     // dropped; the empty new-row line deletes nothing. Throws the data error.
     void deleteCurrentRow();
 
+    // Other workstations changed donations: the attendee's rows are read again, the
+    // current cell kept. While a row is being typed (an open editor, a row not yet
+    // written) nothing is read and false is returned: ask again once it is written.
+    bool lookAgain();
+
     static QString sourceFor(const QString &attendeeId);
 
 private:

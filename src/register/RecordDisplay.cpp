@@ -113,6 +113,25 @@ void RecordDisplay::showPhoto()
     m_card->setPhoto(photo, stored);
 }
 
+void RecordDisplay::showCounter()
+{
+    const Recordset *rs = m_window->datPrimaryRS()->recordset();
+    if (rs)
+        m_window->datPrimaryRS()->setCaption(QString::number(rs->absolutePosition() + 1) + QStringLiteral(" of ")
+                                             + QString::number(rs->recordCount()));
+}
+
+void RecordDisplay::datPrimaryRS_Refreshed(bool refilled)
+{
+    ignoreErrors([&] { showCounter(); });
+    if (!refilled)
+        return; // the typing stays on screen and on the cards
+    ignoreErrors([&] { showPhoto(); });
+    ignoreErrors([&] { cardNameUpdate(); });
+    ignoreErrors([&] { cardChapterUpdate(); });
+    ignoreErrors([&] { cardCodeUpdate(); });
+}
+
 void RecordDisplay::datPrimaryRS_Reposition()
 {
     DataControl *data = m_window->datPrimaryRS();
@@ -124,11 +143,7 @@ void RecordDisplay::datPrimaryRS_Reposition()
     ignoreErrors([&] { cardNameUpdate(); });
     ignoreErrors([&] { cardChapterUpdate(); });
     ignoreErrors([&] { cardCodeUpdate(); });
-    ignoreErrors([&] {
-        const Recordset *rs = data->recordset();
-        data->setCaption(QString::number(rs->absolutePosition() + 1) + QStringLiteral(" of ")
-                         + QString::number(rs->recordCount()));
-    });
+    ignoreErrors([&] { showCounter(); });
     ignoreErrors([&] {
         const Recordset *rs = data->recordset();
         // A new attendee not yet saved, or none: the grid shows no one's donations.

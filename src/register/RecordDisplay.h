@@ -26,6 +26,9 @@ public:
     void datPrimaryRS_Reposition();
     // The navigator may not be used while the datasheet list covers the form.
     void datPrimaryRS_MouseMove();
+    // The attendees were read again (another workstation's change): the counter,
+    // and when the fields were filled anew the card lines and the photo.
+    void datPrimaryRS_Refreshed(bool refilled);
     // A text box changed: the card lines that depend on it follow at once.
     void txtFields_Change(int index);
 
@@ -42,6 +45,8 @@ public:
     // read), or no photo.
     void showPhoto();
     void clearPhoto();
+    // The navigator's caption: "3 of 12".
+    void showCounter();
     // The file the photo shown was read from (printing reads it again, sharper);
     // empty when no photo is shown.
     QString photoFile() const { return m_photoFile; }

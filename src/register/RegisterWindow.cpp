@@ -6,6 +6,7 @@
 #include "RegisterMenus.h"
 #include "RegisterToolBar.h"
 #include "AboutWindow.h"
+#include "LiveRefresh.h"
 #include "StartupSteps.h"
 #include "core/AccessibleTitle.h"
 #include "core/AppContext.h"
@@ -101,6 +102,8 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     connect(m_datPrimaryRS, &DataControl::reposition, this,
             [this] { m_videoMenus->setAttendeeCurrent(hasCurrentAttendee()); });
     m_datPrimaryRS->setHandler(m_commands);
+    connect(m_datPrimaryRS, &DataControl::rowsRefreshed, m_display, &RecordDisplay::datPrimaryRS_Refreshed);
+    m_live = new LiveRefresh(this);
     connect(m_datPrimaryRS, &DataControl::mouseMoved, m_display, &RecordDisplay::datPrimaryRS_MouseMove);
     // A deleted attendee's donations went with it: a row still typed in the grid is not written.
     connect(m_datPrimaryRS, &DataControl::rowDeleted, m_donations, [this] { m_donations->discardPending(); });
@@ -265,6 +268,7 @@ void RegisterWindow::formLoad(StartupSteps *startup)
     // Step 18: the datasheet's place over the form (the navigator below it stays in sight).
     const QRect place = Twips::toPixelRect(QRect(2040, 600, 0, 0), logicalDpiX(), logicalDpiY());
     m_lstEveryone->placeOver(place.topLeft(), m_datPrimaryRS->sizeHint().height() + 12);
+    m_live->start(); // from now on, what other desks save shows here
     progress(0.999f);
     startup = nullptr; // step 20
 }
@@ -339,7 +343,7 @@ void RegisterWindow::setEvent()
         setEvent();
         return;
     }
-    m_datPrimaryRS->setDatabaseName(m_context.databaseLocation());
+    m_datPrimaryRS->setDatabaseName(m_context.databaseLocation(), m_context.desk);
     m_datPrimaryRS->setRecordSource(source);
     m_datPrimaryRS->refresh();
     Recordset *rs = m_datPrimaryRS->recordset();
@@ -349,7 +353,7 @@ void RegisterWindow::setEvent()
         rs->moveLast();
     if (!rs->bof())
         rs->moveFirst();
-    datDonors()->setDatabaseName(m_context.databaseLocation());
+    datDonors()->setDatabaseName(m_context.databaseLocation(), m_context.desk);
     if (rs->absolutePosition() >= 0)
         m_donations->showAttendee(rs->value(QStringLiteral("AttendeeID")).toString());
     else
@@ -360,7 +364,7 @@ bool RegisterWindow::eventExists() const
 {
     bool ok = false;
     const qint64 programId = m_tag.trimmed().toLongLong(&ok);
-    return ok && EventContents::exists(*Database::shared(m_context.databaseLocation()), programId);
+    return ok && EventContents::exists(*Database::sharedByDesk(m_context.databaseLocation(), m_context.desk), programId);
 }
 
 bool RegisterWindow::chooseEvent()
@@ -414,7 +418,7 @@ void RegisterWindow::showNoEvent()
 
 void RegisterWindow::tellIfReadOnly()
 {
-    const std::shared_ptr<Database> db = Database::shared(m_context.databaseLocation());
+    const std::shared_ptr<Database> db = Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
     if (!db->isReadOnly())
         return;
     const QString why = db->readOnlyError().description();

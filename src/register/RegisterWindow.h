@@ -18,6 +18,7 @@ class DatasheetList;
 class DatasheetView;
 class DonationsPanel;
 class EventWindow;
+class LiveRefresh;
 class LookupLists;
 class QPushButton;
 class RecordCommands;
@@ -81,6 +82,8 @@ public:
     RecordDisplay *recordDisplay() const { return m_display; }
     LookupLists *lookupLists() const { return m_lookupLists; }
     DatasheetView *datasheetView() const { return m_datasheet; }
+    // What other desks save shows here (started by the load).
+    LiveRefresh *liveRefresh() const { return m_live; }
 
     // The attendee source of an event: "Select * from Attendees where ProgramID =" and
     // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
@@ -181,6 +184,7 @@ private:
     RecordCommands *m_commands = nullptr;
     LookupLists *m_lookupLists = nullptr;
     DatasheetView *m_datasheet = nullptr;
+    LiveRefresh *m_live = nullptr;
     CardContent *m_cardContent = nullptr;
     CardWindows *m_cardWindows = nullptr;
     CardCommands *m_cardCommands = nullptr;

@@ -42,7 +42,7 @@ ExportDialog::ExportDialog(AppContext &context, qint64 currentEvent, QWidget *pa
     m_cboEvent->setAccessibleName(QStringLiteral("Event"));
     m_cboEvent->setMinimumContentsLength(28);
     try {
-        auto db = Database::shared(m_context.databaseLocation());
+        auto db = Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
         for (const EventDirectory::Event &event : EventDirectory::list(*db))
             m_cboEvent->addItem(event.name, event.id);
     } catch (const AppError &error) {

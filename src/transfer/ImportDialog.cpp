@@ -169,7 +169,7 @@ void ImportDialog::refreshEvents()
     m_cboEvent->blockSignals(true);
     m_cboEvent->clear();
     try {
-        auto db = Database::shared(m_context.databaseLocation());
+        auto db = Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
         for (const EventDirectory::Event &event : EventDirectory::list(*db))
             if (event.id != m_current.id)
                 m_cboEvent->addItem(event.name);

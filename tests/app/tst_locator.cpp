@@ -3,9 +3,13 @@
 #include "ThrownError.h"
 
 #include "app/DatabaseLocator.h"
+#include "TestServer.h"
+#include "app/PasswordBox.h"
 #include "data/Database.h"
+#include "data/ServerPasswords.h"
 
 #include <QElapsedTimer>
+#include <QUrl>
 
 // The database search through real temporary folders: stored, share, program
 // folder, then the prompt, with the user's answers scripted. A remembered
@@ -244,6 +248,82 @@ private slots:
         }
         QCOMPARE(f.context.dbFolder, stored);
         QCOMPARE(SettingKeys::DBPath.read(), stored);
+    }
+
+    // A server's URL is taken wherever a folder is: at the prompt, remembered as
+    // Server/Url (without a password) and then opened instead of the folder; a server
+    // that cannot be opened is named with the reason, and the user chooses again.
+    void serverChosenAtStart()
+    {
+        if (!TestServer::available())
+            QSKIP("no test server: run the tests through ctest");
+        const QString url = f.env->createDatabase(TestEngine::Server);
+        const QString stored = folder("stored");
+        f.env->createDatabase(stored);
+        const QString empty = f.env->createEmptyServerDatabase();
+        const QString away = QStringLiteral("postgresql://postgres@127.0.0.1:1/quorvex");
+
+        // At the prompt: a database without our tables is refused naming the server, then the URL.
+        m_share.clear();
+        f.dialogs->answerInput(empty);
+        f.dialogs->answer(MsgAnswer::Ok);
+        f.dialogs->answerInput(QStringLiteral("  ") + url);
+        QVERIFY(DatabaseLocator(f.context).locate());
+        const QString refused = f.dialogs->boxes().at(0).text;
+        QVERIFY2(refused.contains(QUrl(empty).host()) && refused.contains(QUrl(empty).path().mid(1)), qPrintable(refused));
+        QCOMPARE(f.context.serverUrl, url);
+        QVERIFY(f.context.dbFolder.isEmpty());
+        QCOMPARE(SettingKeys::ServerUrl.read(), url);
+
+        // Remembered: opened instead of the remembered folder, with no box at all.
+        SettingKeys::DBPath.write(stored);
+        f.dialogs->clear();
+        QVERIFY(DatabaseLocator(f.context).locate());
+        QCOMPARE(f.context.serverUrl, url);
+        QVERIFY(f.dialogs->boxes().isEmpty());
+
+        // A remembered server out of reach is asked about; another location given as a
+        // folder is remembered and the server forgotten (it would win at the next start).
+        SettingKeys::ServerUrl.write(away);
+        f.dialogs->answerChoice(1);
+        f.dialogs->answerInput(stored);
+        QVERIFY(DatabaseLocator(f.context).locate());
+        QVERIFY2(f.dialogs->lastBox().text.contains("127.0.0.1:1"), qPrintable(f.dialogs->lastBox().text));
+        QCOMPARE(f.context.dbFolder, stored);
+        QVERIFY(f.context.serverUrl.isEmpty());
+        QVERIFY(SettingKeys::ServerUrl.read().isEmpty());
+        QCOMPARE(SettingKeys::DBPath.read(), stored);
+
+        // A server that wants a password: the box asks, the wrong one again; the URL stored never holds one.
+        DataTestEnvironment::exec(TestServer::maintenanceUrl(),
+                                  "DO $$ BEGIN CREATE ROLE password_user LOGIN PASSWORD 's3cret'; EXCEPTION WHEN "
+                                  "duplicate_object THEN ALTER ROLE password_user LOGIN PASSWORD 's3cret'; END $$");
+        DataTestEnvironment::exec(url, "GRANT ALL ON ALL TABLES IN SCHEMA public TO password_user");
+        DataTestEnvironment::exec(url, "GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO password_user");
+        QUrl asUser(url);
+        asUser.setUserName(QStringLiteral("password_user"));
+        ServerPasswords::forget(asUser.toString());
+        PasswordBox::install();
+        SettingKeys::ServerUrl.write(asUser.toString());
+        f.dialogs->answerPassword(QStringLiteral("wrong"));
+        f.dialogs->answerPassword(QStringLiteral("s3cret"));
+        const bool opened = DatabaseLocator(f.context).locate();
+        ServerPasswords::setProvider({});
+        QVERIFY(opened);
+        const QStringList prompts = f.dialogs->passwordPrompts();
+        QCOMPARE(prompts.size(), 2);
+        QVERIFY2(prompts.at(0).contains("\"password_user\"") && !prompts.at(0).contains("not accepted"), qPrintable(prompts.at(0)));
+        QVERIFY2(prompts.at(1).contains("not accepted"), qPrintable(prompts.at(1)));
+        QFile store(Settings::storeFile());
+        QVERIFY(store.open(QIODevice::ReadOnly) && !store.readAll().contains("s3cret"));
+        ServerPasswords::forget(asUser.toString());
+
+        // Cancel at the prompt ends the search: nothing is found.
+        SettingKeys::ServerUrl.write(QString());
+        SettingKeys::DBPath.write(QString());
+        f.dialogs->answerInput(std::nullopt);
+        QVERIFY(!DatabaseLocator(f.context).locate());
+        QVERIFY(f.context.serverUrl.isEmpty() && f.context.dbFolder.isEmpty());
     }
 };
 

@@ -469,6 +469,67 @@ private slots:
         QCOMPARE(rs.currentKey(), id);
     }
 
+    void takesInOtherWorkstationsRowsWithoutMoving()
+    {
+        Recordset rs(m_db, Event12); // Anne 1, Bob 2, Joanna 4, Émile 5
+        rs.moveNext();
+        const auto other = [&](const QString &statement) { DataTestEnvironment::exec(m_file, statement); };
+        const auto names = [&] {
+            QStringList shown;
+            for (int p = 0; p < rs.recordCount(); ++p)
+                shown << rs.valueAt(p, rs.fieldIndex(u"FirstName"_s)).toString();
+            return shown;
+        };
+
+        // Another desk adds one to the event, moves one out, deletes one and changes the current row.
+        other(u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName) VALUES (3000, 12, 'Zed'), (6, 12, 'Abe')"_s);
+        other(u"UPDATE Attendees SET ProgramID = 13 WHERE AttendeeID = 4"_s);
+        other(u"DELETE FROM Attendees WHERE AttendeeID = 1"_s);
+        other(u"UPDATE Attendees SET FirstName = 'Robert' WHERE AttendeeID = 2"_s);
+        QVERIFY(!rs.takeInChanges());
+        QCOMPARE(rs.currentKey(), 2);
+        QCOMPARE(firstName(rs), u"Robert"_s);
+        QCOMPARE(rs.absolutePosition(), 0);
+        // Those kept in their order, the new ones at the end in the set's order.
+        QCOMPARE(names(), QStringList({u"Robert"_s, u"Émile"_s, u"Abe"_s, u"Zed"_s}));
+
+        // Typing pending: it stays, and its save meets the optimistic check.
+        rs.setValue(u"LastName"_s, u"Mine"_s);
+        other(u"UPDATE Attendees SET LastName = 'Theirs' WHERE AttendeeID = 2"_s);
+        other(u"DELETE FROM Attendees WHERE AttendeeID = 5"_s);
+        QVERIFY(!rs.takeInChanges());
+        QCOMPARE(rs.value(u"LastName"_s).toString(), u"Mine"_s);
+        QCOMPARE(rs.recordCount(), 3);
+        QVERIFY_APP_ERROR(rs.update(), DataError::WriteConflict);
+        QCOMPARE(sql(u"SELECT LastName FROM Attendees WHERE AttendeeID = 2"_s).toString(), u"Theirs"_s);
+        rs.cancelUpdate();
+
+        // A new row being added stays pending while the set changes under it.
+        rs.addNew();
+        const qint64 added = rs.currentKey();
+        setValues(rs, {{"FirstName", u"New"_s}, {"ProgramID", 12}});
+        other(u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName) VALUES (7, 12, 'Ida')"_s);
+        rs.takeInChanges();
+        QCOMPARE(rs.editMode(), EditMode::Adding);
+        QCOMPARE(rs.currentKey(), added);
+        rs.update();
+        QCOMPARE(firstName(rs), u"New"_s);
+        QCOMPARE(rs.recordCount(), 5);
+
+        // The current row deleted elsewhere with nothing typed: the row after it is current.
+        rs.moveFirst(); // Robert, then Abe
+        other(u"DELETE FROM Attendees WHERE AttendeeID = 2"_s);
+        QVERIFY(rs.takeInChanges());
+        QCOMPARE(firstName(rs), u"Abe"_s);
+        QCOMPARE(rs.recordCount(), 4);
+        // The last row deleted: the new last row.
+        rs.moveLast();
+        other(u"DELETE FROM Attendees WHERE AttendeeID = "_s + QString::number(added));
+        QVERIFY(rs.takeInChanges());
+        QCOMPARE(rs.absolutePosition(), rs.recordCount() - 1);
+        QCOMPARE(rs.recordCount(), 3);
+    }
+
     void listenerSeesActionsAndMayCancel()
     {
         RecordingListener listener; // outlives the recordsets it listens to

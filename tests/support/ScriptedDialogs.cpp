@@ -51,6 +51,7 @@ void ScriptedDialogs::answerChoice(int index, std::function<void()> whileShown)
     m_choices.append({index, std::move(whileShown)});
 }
 void ScriptedDialogs::answerInput(std::optional<QString> text) { m_inputs.append(std::move(text)); }
+void ScriptedDialogs::answerPassword(std::optional<QString> text) { m_passwords.append(std::move(text)); }
 void ScriptedDialogs::answerOpenFile(const QString &path) { m_files.append(path); }
 void ScriptedDialogs::answerSaveFile(const QString &path) { m_savedFiles.append(path); }
 void ScriptedDialogs::answerColor(std::optional<quint32> color) { m_colors.append(color); }
@@ -71,6 +72,8 @@ void ScriptedDialogs::clear()
     m_answers.clear();
     m_choices.clear();
     m_inputs.clear();
+    m_passwords.clear();
+    m_passwordPrompts.clear();
     m_files.clear();
     m_savedFiles.clear();
     m_colors.clear();
@@ -80,7 +83,7 @@ void ScriptedDialogs::clear()
 
 bool ScriptedDialogs::allAnswersUsed() const
 {
-    return m_answers.isEmpty() && m_choices.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty()
+    return m_answers.isEmpty() && m_choices.isEmpty() && m_inputs.isEmpty() && m_passwords.isEmpty() && m_files.isEmpty()
         && m_savedFiles.isEmpty() && m_colors.isEmpty()
         && m_printers.isEmpty() && m_modals.isEmpty();
 }
@@ -133,6 +136,16 @@ std::optional<QString> ScriptedDialogs::input(QWidget *, const QString &prompt, 
         return std::nullopt;
     }
     return m_inputs.takeFirst();
+}
+
+std::optional<QString> ScriptedDialogs::password(QWidget *, const QString &prompt, const QString &title)
+{
+    m_passwordPrompts.append(prompt);
+    if (m_passwords.isEmpty()) {
+        failUnexpected(QStringLiteral("password box \"%1\" titled \"%2\"").arg(prompt, title));
+        return std::nullopt;
+    }
+    return m_passwords.takeFirst();
 }
 
 QString ScriptedDialogs::openFile(QWidget *, const QString &title, const QString &, const QString &,

@@ -41,6 +41,9 @@ public:
     void answerChoice(int index, std::function<void()> whileShown = {});
     // Answer for the next input box (nullopt = Cancel).
     void answerInput(std::optional<QString> text);
+    // Answer for the next password box (nullopt = Cancel); its prompts are kept apart.
+    void answerPassword(std::optional<QString> text);
+    QStringList passwordPrompts() const { return m_passwordPrompts; }
     void answerOpenFile(const QString &path);
     void answerSaveFile(const QString &path); // an empty path: Cancel
     void answerColor(std::optional<quint32> color);
@@ -59,6 +62,7 @@ public:
     // True when every queued answer was used.
     bool allAnswersUsed() const;
 
+    std::optional<QString> password(QWidget *parent, const QString &prompt, const QString &title) override;
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     QString openFile(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
@@ -78,6 +82,8 @@ protected:
 private:
     QList<Box> m_boxes;
     QStringList m_inputPrompts;
+    QStringList m_passwordPrompts;
+    QList<std::optional<QString>> m_passwords;
     QList<MsgAnswer> m_answers;
     QList<std::pair<int, std::function<void()>>> m_choices;
     QList<std::optional<QString>> m_inputs;
