@@ -443,6 +443,9 @@ QString PostgresEngine::createTable(const SourceDef &table) const
         case FieldKind::Date:
             columns << field.name + QStringLiteral(" DATE");
             break;
+        case FieldKind::DateTime:
+            columns << field.name + QStringLiteral(" TIMESTAMPTZ");
+            break;
         case FieldKind::Currency: // whole ten-thousandths, as on the file
             columns << field.name + QStringLiteral(" BIGINT");
             break;

@@ -45,6 +45,7 @@ QString columnDefinition(const FieldDef &field)
         return field.name + QStringLiteral(" INTEGER");
     case FieldKind::Text:
     case FieldKind::Date: // ISO text, "yyyy-MM-dd"
+    case FieldKind::DateTime: // ISO text in UTC, "yyyy-MM-ddTHH:mm:ss.zzzZ", which sorts as it reads
         return field.name + QStringLiteral(" TEXT");
     case FieldKind::Currency:
         return QStringLiteral("%1 INTEGER CHECK (typeof(%1) IN ('integer', 'null'))").arg(field.name);
