@@ -13,9 +13,21 @@ namespace AttendeeCard {
 CardFace fromRow(const QSqlRecord &row, PhotoStore &photos, const QString &appFolder, double photoDpiX,
                  double photoDpiY)
 {
+    CardFace design;
+    CardDesignLoader::read(design, appFolder);
+    return fromRow(row, design, photos, photoDpiX, photoDpiY);
+}
+
+QString selectFields()
+{
+    return QStringLiteral("AttendeeID, ProgramID, FirstName, LastName, OfficeName, City, Chapter, Picture");
+}
+
+CardFace fromRow(const QSqlRecord &row, const CardFace &design, PhotoStore &photos, double photoDpiX,
+                 double photoDpiY)
+{
     const auto field = [&row](const char *name) { return row.value(QLatin1String(name)).toString(); };
-    CardFace face;
-    CardDesignLoader::read(face, appFolder);
+    CardFace face = design;
     face.name[0] = field("FirstName");
     face.name[1] = CardLines::lastName(field("LastName"));
     face.office = field("OfficeName");

@@ -21,5 +21,12 @@ namespace AttendeeCard {
 // this resolution (a screen's dots per inch times its pixel ratio).
 CardFace fromRow(const QSqlRecord &row, PhotoStore &photos, const QString &appFolder, double photoDpiX,
                  double photoDpiY);
+// The same on a design read once (CardDesignLoader::read), for a batch that
+// draws many cards: the store and the logo are not read again for each.
+CardFace fromRow(const QSqlRecord &row, const CardFace &design, PhotoStore &photos, double photoDpiX,
+                 double photoDpiY);
+
+// The fields fromRow() reads, for a query of the Attendees table.
+QString selectFields();
 
 } // namespace AttendeeCard

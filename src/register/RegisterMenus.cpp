@@ -50,6 +50,8 @@ void RegisterMenus::build(QMainWindow *window)
              {"mnuSpacer0", nullptr},
              {"mnuPreviewID", "Preview ID Card"},
              {"mnuFilePrint", "&Print ID Card", "Ctrl+P"},
+             {"mnuPrintCards", "Print &Cards..."},
+             {"mnuCalibrate", "Ca&librate Printer..."},
              {"mnuSpacer7", nullptr},
              {"mnuImport", "&Import Attendees..."},
              {"mnuExport", "&Export..."},

@@ -33,6 +33,8 @@
 #include "lists/LookupLists.h"
 #include "session/CardContent.h"
 #include "session/CardDesignLoader.h"
+#include "idcard/CalibrationDialog.h"
+#include "idcard/PrintCardsDialog.h"
 #include "transfer/ExportDialog.h"
 #include "transfer/ImportDialog.h"
 
@@ -167,6 +169,8 @@ void RegisterWindow::connectMenus()
     on("mnuExport", &RegisterWindow::mnuExport_Click);
     on("mnuPreviewID", &RegisterWindow::mnuPreviewID_Click);
     on("mnuFilePrint", &RegisterWindow::mnuFilePrint_Click);
+    on("mnuPrintCards", &RegisterWindow::mnuPrintCards_Click);
+    on("mnuCalibrate", &RegisterWindow::mnuCalibrate_Click);
     on("mnuExit", &RegisterWindow::mnuExit_Click);
     on("mnuEvent", &RegisterWindow::mnuEvent_Click);
     on("mnuAudioFmt", &RegisterWindow::mnuAudioFmt_Click);
@@ -522,6 +526,23 @@ void RegisterWindow::loadCardWindows()
 void RegisterWindow::printIDCard()
 {
     m_cardCommands->printIDCard();
+}
+
+void RegisterWindow::mnuPrintCards_Click()
+{
+    // The cards are drawn from the stored rows: what the desk typed is written first.
+    if (!writePending())
+        return;
+    PrintCardsDialog dialog(m_context, {m_tag.trimmed().toLongLong(), windowTitle()}, {},
+                            m_toolBar->cboIDSize()->currentIndex(), this);
+    Dialogs::instance().showModal(&dialog);
+}
+
+void RegisterWindow::mnuCalibrate_Click()
+{
+    CalibrationDialog dialog(m_context.installedPrinters ? m_context.installedPrinters() : QStringList(),
+                             m_toolBar->cboIDSize()->currentIndex(), this);
+    Dialogs::instance().showModal(&dialog);
 }
 
 void RegisterWindow::mnuPreviewID_Click()

@@ -101,6 +101,9 @@ public slots:
 
     void mnuPreviewID_Click();
     void mnuFilePrint_Click();
+    // Cards in bulk for the current event, and a printer's correction.
+    void mnuPrintCards_Click();
+    void mnuCalibrate_Click();
 
     // The datasheet view and the find dialog.
     void mnuViewAll_Click();
