@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -29,6 +30,8 @@ QDoubleSpinBox *numberBox(QWidget *parent, const char *name, const QString &acce
     box->setSingleStep(0.5);
     box->setSuffix(suffix);
     box->setAlignment(Qt::AlignRight);
+    box->setMinimumWidth(110);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return box;
 }
 
@@ -83,12 +86,17 @@ CalibrationDialog::CalibrationDialog(const QStringList &printers, int cardSizeIn
     m_cmdPrintPage->setObjectName(QStringLiteral("cmdPrintPage"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
-    buttons->addButton(m_cmdPrintPage, QDialogButtonBox::ActionRole);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_cmdPrintPage);
+    buttonRow->addStretch();
+    buttonRow->addWidget(buttons);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addSpacing(6);
     layout->addWidget(help);
-    layout->addWidget(buttons);
+    layout->addSpacing(6);
+    layout->addLayout(buttonRow);
     setMinimumWidth(420);
 
     connect(m_cboPrinter, &QComboBox::currentIndexChanged, this, &CalibrationDialog::showStored);

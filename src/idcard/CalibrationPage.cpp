@@ -40,7 +40,8 @@ void paintRuler(QPainter &painter, const Scale &mm, double lengthMm, bool horizo
                 painter.drawLine(QPointF(along * mm.x, edge * mm.y), QPointF(along * mm.x, inner * mm.y));
             else
                 painter.drawLine(QPointF(edge * mm.x, along * mm.y), QPointF(inner * mm.x, along * mm.y));
-            if (n % 10 != 0 || n == 0)
+            // Numbers near the middle would stand beside the other end's: left out.
+            if (n % 10 != 0 || n == 0 || n > half - 4)
                 continue;
             const QString label = QString::number(n);
             const double labelAt = farSide ? pageAcrossMm - 5.2 : 3.4;

@@ -136,6 +136,7 @@ PrintCardsDialog::PrintCardsDialog(const AppContext &context, const Event &event
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addSpacing(6);
     layout->addWidget(m_lblCount);
     layout->addLayout(buttons);
     resize(qMax(520, sizeHint().width()), sizeHint().height());

@@ -5,6 +5,7 @@
 
 #include "../register/RegisterFixture.h"
 #include "idcard/AttendeeCard.h"
+#include "idcard/CalibrationPage.h"
 #include "idcard/CardLayout.h"
 #include "idcard/CardPrint.h"
 #include "idcard/PrinterCalibration.h"
@@ -46,6 +47,13 @@ QString run(const QString &program, const QStringList &arguments, int *status = 
         return QString();
     }
     return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString artefacts()
+{
+    const QString folder = QCoreApplication::applicationDirPath() + "/test-artefacts/";
+    QDir().mkpath(folder);
+    return folder;
 }
 
 QString tool()
@@ -424,6 +432,17 @@ void TestCardBatch::calibrationMovesAndScalesTheCard()
     QVERIFY(qAbs(drawn[2].top() - drawn[0].top() - 3 * mm) <= 1.5);
     QVERIFY2(qAbs(drawn[2].width() - 0.95 * drawn[0].width()) <= 2, qPrintable(u"%1 %2"_s.arg(drawn[2].width()).arg(drawn[0].width())));
     QVERIFY(qAbs(drawn[2].height() - 0.95 * drawn[0].height()) <= 2);
+
+    // The calibration page is the card's size and says what it was printed with.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = f.env->root() + "/calibration.pdf";
+    printer.setOutputFileName(pdf);
+    QVERIFY(CalibrationPage::print(printer, layout.twips, kept));
+    QCOMPARE(pagesAndSize(pdf), std::make_pair(1, u"275 x 179"_s));
+    page(pdf, 1, 300).save(artefacts() + "calibration-page.png");
+    const QString text = run("pdftotext", {"-layout", pdf, "-"}).simplified();
+    QVERIFY2(text.contains("Printed with Across 4.0 mm, Down -3.0 mm, Scale 95.0 %."), qPrintable(text));
 }
 
 QTEST_MAIN(TestCardBatch)
