@@ -13,6 +13,8 @@ class PictureSnapper;
 class CardCommands;
 class CardContent;
 class CardWindows;
+class CheckInDesk;
+class CheckInPanel;
 class DataControl;
 class DatasheetList;
 class DatasheetView;
@@ -81,6 +83,8 @@ public:
     RecordDisplay *recordDisplay() const { return m_display; }
     LookupLists *lookupLists() const { return m_lookupLists; }
     DatasheetView *datasheetView() const { return m_datasheet; }
+    CheckInPanel *checkInPanel() const { return m_checkInPanel; }
+    CheckInDesk *checkInDesk() const { return m_checkInDesk; }
 
     // The attendee source of an event: "Select * from Attendees where ProgramID =" and
     // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
@@ -155,6 +159,11 @@ private:
     // typing kept) when that fails.
     bool writePending();
 
+    // Shows the event `programId` (the desk's scan of another event's attendee, or
+    // the current one read again): what was typed is written first; false when
+    // that failed or the event is gone.
+    bool switchToEvent(qint64 programId);
+
     // The event window's OK: the chosen event becomes the window's Tag and caption.
     void eventChosen(const QString &key, const QString &name);
     // Tells why an event must be chosen and shows the event window; true when an event was chosen.
@@ -184,4 +193,6 @@ private:
     CardContent *m_cardContent = nullptr;
     CardWindows *m_cardWindows = nullptr;
     CardCommands *m_cardCommands = nullptr;
+    CheckInPanel *m_checkInPanel = nullptr;
+    CheckInDesk *m_checkInDesk = nullptr;
 };
