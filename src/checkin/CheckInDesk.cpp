@@ -178,6 +178,7 @@ void CheckInDesk::checkIn(qint64 attendeeId, const QString &name)
                             CheckInPanel::Tone::Notice);
     } else {
         m_panel->showResult(QStringLiteral("%1 is checked in.").arg(name), CheckInPanel::Tone::Done);
+        emit checkInsChanged();
     }
     showStatus();
 }
@@ -281,6 +282,7 @@ void CheckInDesk::undoCheckIn()
             return;
         CheckInLog::undo(db, key);
         m_panel->showResult(QStringLiteral("The check-in of %1 was undone.").arg(name), CheckInPanel::Tone::Done);
+        emit checkInsChanged();
         showStatus();
     });
 }

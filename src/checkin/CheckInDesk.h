@@ -48,6 +48,10 @@ public:
 
     QCompleter *nameList() const { return m_completer; }
 
+signals:
+    // An attendee was checked in, or a check-in undone.
+    void checkInsChanged();
+
 private:
     void chooseAttendee(qint64 attendeeId);
     // Makes the attendee current in the navigator; false when it could not.

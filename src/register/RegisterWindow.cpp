@@ -96,6 +96,8 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     m_checkInDesk = new CheckInDesk(m_context, m_datPrimaryRS, m_checkInPanel, std::move(desk), this);
     connect(m_datPrimaryRS, &DataControl::reposition, m_checkInDesk, &CheckInDesk::showStatus);
     connect(m_cardCommands, &CardCommands::cardPrinted, m_checkInDesk, &CheckInDesk::showStatus);
+    connect(m_cardCommands, &CardCommands::cardPrinted, m_datasheet, &DatasheetView::refreshRows);
+    connect(m_checkInDesk, &CheckInDesk::checkInsChanged, m_datasheet, &DatasheetView::refreshRows);
     new CardDesign(m_context, m_attendee->card(), m_cardContent, findChild<QAction *>(QStringLiteral("mnuQRCode")),
                    this);
     m_videoMenus = new VideoMenus(this, video());
@@ -466,8 +468,26 @@ bool RegisterWindow::switchToEvent(qint64 programId)
         return false;
     if (programId != m_tag.trimmed().toLongLong())
         eventChosen(QString::number(programId), name);
+    // The datasheet lists the attendees as they were: the form shows the new ones.
+    if (m_datasheet->isDatasheetShown())
+        m_datasheet->switchView(false);
     setEvent();
     return true;
+}
+
+QList<qint64> RegisterWindow::selectedAttendees() const
+{
+    if (m_datasheet->isDatasheetShown())
+        return m_datasheet->selectedKeys();
+    const Recordset *rs = m_datPrimaryRS->recordset();
+    if (rs && rs->isOpen() && rs->editMode() != EditMode::Adding && rs->absolutePosition() >= 0)
+        return {rs->currentKey()};
+    return {};
+}
+
+std::function<QList<qint64>()> RegisterWindow::selectedAttendeesSource()
+{
+    return [window = QPointer<RegisterWindow>(this)] { return window ? window->selectedAttendees() : QList<qint64>(); };
 }
 
 void RegisterWindow::eventChosen(const QString &key, const QString &name)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 class AppContext;
 class AttendeePanel;
@@ -85,6 +86,12 @@ public:
     DatasheetView *datasheetView() const { return m_datasheet; }
     CheckInPanel *checkInPanel() const { return m_checkInPanel; }
     CheckInDesk *checkInDesk() const { return m_checkInDesk; }
+
+    // The attendees a command for several acts on: those selected in the
+    // datasheet when it is shown, else the stored attendee shown (none for a new
+    // one); keys in key order. A feature is handed selectedAttendeesSource().
+    QList<qint64> selectedAttendees() const;
+    std::function<QList<qint64>()> selectedAttendeesSource();
 
     // The attendee source of an event: "Select * from Attendees where ProgramID =" and
     // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
