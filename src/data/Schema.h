@@ -57,6 +57,7 @@ void create(Database &db);
 // The schema version that create() stores in the database (Engine::schemaVersion).
 // 1: the tables of the events, attendees, donations and lookup lists.
 // 2: CheckIns and CardPrints.
-inline constexpr int Version = 2;
+// 3: the desk's name search (Engine::createNameSearch).
+inline constexpr int Version = 3;
 
 } // namespace Schema

@@ -42,6 +42,8 @@ QStringList step(const Engine &engine, int version)
     switch (version) {
     case 1:
         return checkInsAndCardPrints(engine);
+    case 2:
+        return engine.createNameSearch();
     default:
         return {};
     }

@@ -57,6 +57,10 @@ void RegisterMenus::build(QMainWindow *window)
              {"mnuExport", "&Export..."},
              {"mnuSpacer6", nullptr},
              {"mnuExit", "E&xit"}});
+    addMenu(window, "mnuDesk", "&Desk",
+            {{"mnuScan", "&Scan or Type a Name", "F3"},
+             {"mnuCheckIn", "&Check In", "F8"},
+             {"mnuUndoCheckIn", "&Undo Check-In"}});
     addMenu(window, "mnuView", "&View",
             {{"mnuEvent", "Event Form"}, {"mnuQRCode", "Show &QR Code on ID Card", nullptr, true}});
     QMenu *options = addMenu(window, "mnuOptions", "Video &Options",

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 class AppContext;
 class AttendeePanel;
@@ -13,6 +14,8 @@ class PictureSnapper;
 class CardCommands;
 class CardContent;
 class CardWindows;
+class CheckInDesk;
+class CheckInPanel;
 class DataControl;
 class DatasheetList;
 class DatasheetView;
@@ -81,6 +84,14 @@ public:
     RecordDisplay *recordDisplay() const { return m_display; }
     LookupLists *lookupLists() const { return m_lookupLists; }
     DatasheetView *datasheetView() const { return m_datasheet; }
+    CheckInPanel *checkInPanel() const { return m_checkInPanel; }
+    CheckInDesk *checkInDesk() const { return m_checkInDesk; }
+
+    // The attendees a command for several acts on: those selected in the
+    // datasheet when it is shown, else the stored attendee shown (none for a new
+    // one); keys in key order. A feature is handed selectedAttendeesSource().
+    QList<qint64> selectedAttendees() const;
+    std::function<QList<qint64>()> selectedAttendeesSource();
 
     // The attendee source of an event: "Select * from Attendees where ProgramID =" and
     // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
@@ -158,6 +169,11 @@ private:
     // typing kept) when that fails.
     bool writePending();
 
+    // Shows the event `programId` (the desk's scan of another event's attendee, or
+    // the current one read again): what was typed is written first; false when
+    // that failed or the event is gone.
+    bool switchToEvent(qint64 programId);
+
     // The event window's OK: the chosen event becomes the window's Tag and caption.
     void eventChosen(const QString &key, const QString &name);
     // Tells why an event must be chosen and shows the event window; true when an event was chosen.
@@ -187,4 +203,6 @@ private:
     CardContent *m_cardContent = nullptr;
     CardWindows *m_cardWindows = nullptr;
     CardCommands *m_cardCommands = nullptr;
+    CheckInPanel *m_checkInPanel = nullptr;
+    CheckInDesk *m_checkInDesk = nullptr;
 };

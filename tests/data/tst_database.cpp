@@ -6,6 +6,7 @@
 #include "DataTestEnvironment.h"
 #include "TestServer.h"
 #include "ThrownError.h"
+#include "data/AttendeeSearch.h"
 #include "data/CardPrintLog.h"
 #include "data/CheckInLog.h"
 #include "data/Currency.h"
@@ -500,6 +501,7 @@ private slots:
         QCOMPARE(DataTestEnvironment::scalar(old, rows).toString(), before);
         QCOMPARE(Database::openSeparate(old)->upgradedFrom(), 0); // once
         QCOMPARE(SchemaMigration::upgrade(*db), Schema::Version);
+        QCOMPARE(AttendeeSearch::byName(*db, 3, u"BO"_s).size(), 1);
 
         // The new tables at work: one check-in per attendee, undone on request;
         // every card print kept; both go with their attendee.
@@ -520,6 +522,29 @@ private slots:
         DataTestEnvironment::exec(old, u"DELETE FROM Attendees"_s);
         QCOMPARE(DataTestEnvironment::scalar(old, u"SELECT (SELECT count(*) FROM CheckIns) + (SELECT count(*) FROM "
                                                   "CardPrints)"_s).toInt(), 0);
+    }
+
+    // The desk's name search: the beginning of a first or last name, letter case and
+    // accents aside, of the one event, in name order.
+    void nameSearchIgnoresCaseAndAccents()
+    {
+        exec(u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName, LastName) VALUES (1, 3, 'José', 'Núñez'), "
+             "(2, 3, 'Ann', 'NUNES'), (3, 3, 'Zoë', 'Jose'), (4, 3, 'Łukasz', 'Müller-Øster'), (5, 3, 'Seán', "
+             "'O''Brien'), (6, 4, 'Jose', 'Nunez'), (7, 3, NULL, NULL)"_s);
+        auto db = Database::openSeparate(m_location);
+        const QList<std::pair<QString, QList<qint64>>> cases {
+            {u"nunez"_s, {1}},        {u"NÚÑE"_s, {2, 1}},    {u"nu"_s, {2, 1}},     {u"jose"_s, {3, 1}},
+            {u"  jose   nu "_s, {1}}, {u"nu jo"_s, {1}},   {u"lukasz"_s, {4}},    {u"muller-o"_s, {4}},
+            {u"o'b"_s, {5}},          {u"sean o"_s, {5}},  {u"x"_s, {}},          {u"   "_s, {}},
+            {u"%"_s, {}},             {u"_"_s, {}},
+        };
+        for (const auto &[typed, expected] : cases) {
+            QList<qint64> found;
+            for (const AttendeeMatch &match : AttendeeSearch::byName(*db, 3, typed))
+                found << match.attendeeId;
+            QVERIFY2(found == expected, qPrintable(typed));
+        }
+        QCOMPARE(AttendeeSearch::byName(*db, 3, u"n"_s, 1).size(), 1);
     }
 
     void photographsAreSharedBetweenDesks()
