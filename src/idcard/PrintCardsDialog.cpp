@@ -293,8 +293,8 @@ void PrintCardsDialog::startPrinting()
             QApplication::processEvents();
             return !m_stopAsked;
         };
-        const QString printerName = toFile ? QStringLiteral("PDF file %1").arg(QDir::toNativeSeparators(file))
-                                           : m_cboPrinter->currentText();
+        // As the single card records it: the PDF file's name, or the printer's.
+        const QString printerName = toFile ? QDir::toNativeSeparators(file) : m_cboPrinter->currentText();
         // A page's cards are recorded when the page is complete, before the next one
         // begins: the job reaches the printer when it ends, a cancelled one too.
         batch.pageDone = [&](const QList<qint64> &onPage) {
@@ -307,6 +307,8 @@ void PrintCardsDialog::startPrinting()
             result = batch.print(printer, keys);
         } catch (const AppError &error) {
             setRunning(false);
+            if (m_printed > 0)
+                emit cardsPrinted();
             m_cmdCancel->setEnabled(true);
             m_lblCount->setText(QStringLiteral("Stopped after %1 cards; those are recorded as printed.").arg(m_printed));
             if (m_printed == 0)
@@ -318,6 +320,8 @@ void PrintCardsDialog::startPrinting()
         }
         m_prgCards->setValue(result.drawn);
         setRunning(false);
+        if (m_printed > 0)
+            emit cardsPrinted();
         m_cmdCancel->setEnabled(true);
         QString done = result.stopped
             ? QStringLiteral("Stopped after %1 of %2 cards; those printed are recorded.").arg(result.drawn).arg(keys.size())

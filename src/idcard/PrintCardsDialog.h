@@ -33,7 +33,8 @@ public:
         qint64 id = 0;
         QString name;
     };
-    // `selectedKeys` gives the keys selected in the datasheet; `cardSizeIndex`
+    // `selectedKeys` gives the keys selected in the datasheet (none: that choice
+    // is unavailable); `cardSizeIndex`
     // the toolbar's size (1 "2 1/4 X 3.5", 2 "3 X 4"; anything else "3 X 4").
     PrintCardsDialog(const AppContext &context, const Event &event, std::function<QList<qint64>()> selectedKeys,
                      int cardSizeIndex, QWidget *parent = nullptr);
@@ -43,6 +44,10 @@ public:
 
     // Cards printed by the last run.
     int printed() const { return m_printed; }
+
+signals:
+    // Some cards were printed and recorded (the run may go on or have stopped).
+    void cardsPrinted();
 
 public slots:
     void reject() override;

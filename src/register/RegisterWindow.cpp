@@ -601,8 +601,11 @@ void RegisterWindow::mnuPrintCards_Click()
     // The cards are drawn from the stored rows: what the desk typed is written first.
     if (!writePending())
         return;
-    PrintCardsDialog dialog(m_context, {m_tag.trimmed().toLongLong(), windowTitle()}, {},
+    PrintCardsDialog dialog(m_context, {m_tag.trimmed().toLongLong(), windowTitle()}, selectedAttendeesSource(),
                             m_toolBar->cboIDSize()->currentIndex(), this);
+    // The datasheet's "Card Printed" column and the form's status follow the batch.
+    connect(&dialog, &PrintCardsDialog::cardsPrinted, m_datasheet, &DatasheetView::refreshRows);
+    connect(&dialog, &PrintCardsDialog::cardsPrinted, m_checkInDesk, &CheckInDesk::showStatus);
     Dialogs::instance().showModal(&dialog);
 }
 

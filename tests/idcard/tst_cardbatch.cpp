@@ -10,6 +10,7 @@
 #include "idcard/CardPrint.h"
 #include "idcard/PrinterCalibration.h"
 #include "data/PhotoStore.h"
+#include "lists/DatasheetList.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -22,6 +23,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSqlRecord>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -166,6 +168,7 @@ private slots:
     void cardsCommandRefusesWhatItCannotDo();
     void printCardsCancelledInTheMiddleKeepsThePagesPrinted();
     void cardsPrintedBeforeAreCountedAndLeftOutOnRequest();
+    void printCardsOfTheLinesSelectedInTheDatasheet();
     void calibrationMovesAndScalesTheCard();
 
 private:
@@ -379,6 +382,30 @@ void TestCardBatch::cardsPrintedBeforeAreCountedAndLeftOutOnRequest()
     QCOMPARE(f.sql("SELECT count(DISTINCT AttendeeID) || ' ' || count(*) FROM CardPrints").toString(),
              u"%1 %1"_s.arg(Attendees));
     QVERIFY(cards({"--event", "Spring Fair", "--size", "3 X 4", "--unprinted", night}).contains("No card to print"));
+}
+
+void TestCardBatch::printCardsOfTheLinesSelectedInTheDatasheet()
+{
+    f.open(1);
+    f.action("mnuViewAll")->trigger();
+    QTreeView *list = f.window->lstEveryone();
+    const auto centreOf = [list](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf(3));
+    const QString pdf = f.env->root() + "/selected.pdf";
+    f.dialogs->onModal([&](QDialog *dialog) {
+        QVERIFY(dialog->findChild<QRadioButton *>("optSelected")->isChecked());
+        QCOMPARE(dialog->findChild<QLabel *>("lblCount")->text(), "2 cards.");
+        dialog->findChild<QComboBox *>("cboPrinter")->setCurrentText("PDF file");
+        dialog->findChild<QLineEdit *>("txtFile")->setText(pdf);
+        RegisterFixture::press(dialog, "cmdPrint");
+        dialog->reject();
+    });
+    f.action("mnuPrintCards")->trigger();
+    QCOMPARE(pagesAndSize(pdf).first, 2);
+    QCOMPARE(codesOn(pdf, 2), QStringList {u"QVX:1:%1"_s.arg(m_keys.at(3))});
+    QCOMPARE(f.sql("SELECT group_concat(AttendeeID) FROM CardPrints").toString(),
+             u"%1,%2"_s.arg(m_keys.at(1)).arg(m_keys.at(3)));
 }
 
 void TestCardBatch::calibrationMovesAndScalesTheCard()

@@ -102,7 +102,7 @@ int printCards(const QStringList &args, QTextStream &out, QTextStream &err)
         // Recorded once the file is whole: a run that fails records nothing.
         if (markPrinted)
             CardBatch::recordPrinted(*db, drawn, layout->name,
-                                     QStringLiteral("PDF file %1").arg(QDir::toNativeSeparators(file)));
+                                     QDir::toNativeSeparators(file));
         out << "Wrote " << result.drawn << (result.drawn == 1 ? " card" : " cards") << " of \"" << found->name
             << "\" on " << result.pages << (result.pages == 1 ? " page" : " pages") << " to "
             << QDir::toNativeSeparators(file) << (markPrinted ? ", recorded as printed" : "") << "\n";
