@@ -32,7 +32,6 @@ CheckInPanel::CheckInPanel(QWidget *parent)
     m_scan->setToolTip(QStringLiteral("Scan an ID card's code, or type the start of a first or last name (F3)"));
     m_scan->setPlaceholderText(QStringLiteral("Scan a card, or type a name"));
     m_scan->setMinimumWidth(260);
-    m_scan->setClearButtonEnabled(true);
     m_result->setAccessibleName(QStringLiteral("Last scan"));
     m_result->setWordWrap(true);
     m_checkedIn->setAccessibleName(QStringLiteral("Check-in"));

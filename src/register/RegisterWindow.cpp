@@ -298,8 +298,10 @@ void RegisterWindow::formLoad(StartupSteps *startup)
     loadCardWindows();    // step 17
 
     // Step 18: the datasheet's place over the form (the navigator below it stays in sight).
+    // Below the desk's scan strip, which stays in reach while the datasheet is shown.
     const QRect place = Twips::toPixelRect(QRect(2040, 600, 0, 0), logicalDpiX(), logicalDpiY());
-    m_lstEveryone->placeOver(place.topLeft(), m_datPrimaryRS->sizeHint().height() + 12);
+    m_lstEveryone->placeOver(place.topLeft() + QPoint(0, m_checkInPanel->sizeHint().height() + 6),
+                             m_datPrimaryRS->sizeHint().height() + 12);
     progress(0.999f);
     startup = nullptr; // step 20
 }
