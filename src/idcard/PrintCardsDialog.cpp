@@ -57,9 +57,12 @@ PrintCardsDialog::PrintCardsDialog(const AppContext &context, const Event &event
     auto *whoBox = new QVBoxLayout;
     for (QAbstractButton *button : m_who->buttons())
         whoBox->addWidget(button);
-    const bool anySelected = m_selectedKeys && !m_selectedKeys().isEmpty();
-    m_optSelected->setEnabled(anySelected);
-    (anySelected ? m_optSelected : m_optAll)->setChecked(true);
+    // On the form the "selection" is the attendee shown: the whole event is the
+    // likelier wish then; several lines chosen in the datasheet are the choice.
+    const qsizetype selected = m_selectedKeys ? m_selectedKeys().size() : 0;
+    m_optSelected->setEnabled(selected > 0);
+    m_optSelected->setToolTip(QStringLiteral("With the form shown: the attendee on it"));
+    (selected > 1 ? m_optSelected : m_optAll)->setChecked(true);
 
     m_cboCardSize = new QComboBox(this);
     m_cboCardSize->setObjectName(QStringLiteral("cboCardSize"));
