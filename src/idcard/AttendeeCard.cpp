@@ -26,6 +26,17 @@ QString selectFields()
 CardFace fromRow(const QSqlRecord &row, const CardFace &design, PhotoStore &photos, double photoDpiX,
                  double photoDpiY)
 {
+    return fromRow(row, design, CardPhoto::load(photoFile(row, photos), CardPhoto::largestBox(photoDpiX, photoDpiY)));
+}
+
+QString photoFile(const QSqlRecord &row, PhotoStore &photos)
+{
+    return photos.photoFile(row.value(QStringLiteral("AttendeeID")).toString(),
+                            row.value(QStringLiteral("Picture")).toString());
+}
+
+CardFace fromRow(const QSqlRecord &row, const CardFace &design, const QImage &photo)
+{
     const auto field = [&row](const char *name) { return row.value(QLatin1String(name)).toString(); };
     CardFace face = design;
     face.name[0] = field("FirstName");
@@ -33,10 +44,9 @@ CardFace fromRow(const QSqlRecord &row, const CardFace &design, PhotoStore &phot
     face.office = field("OfficeName");
     face.chapter = CardLines::chapter(field("Chapter"), field("City"));
     face.code = CardLines::code(field("ProgramID"), field("AttendeeID"));
-    const QString stored = field("Picture");
-    face.photo = CardPhoto::load(photos.photoFile(field("AttendeeID"), stored), CardPhoto::largestBox(photoDpiX, photoDpiY));
+    face.photo = photo;
     if (!face.photo.isNull())
-        face.photoPath = stored;
+        face.photoPath = field("Picture");
     return face;
 }
 

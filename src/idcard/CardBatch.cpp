@@ -1,6 +1,7 @@
 #include "CardBatch.h"
 
 #include "AttendeeCard.h"
+#include "CardPhoto.h"
 #include "CardPrint.h"
 #include "PrinterCalibration.h"
 #include "core/AppError.h"
@@ -15,12 +16,16 @@
 #include <QSqlRecord>
 
 #include <algorithm>
+#include <deque>
+#include <future>
 
 namespace {
 
 // A photo is decoded for the page at this resolution at most, as the single
 // card prints it: sharp on a card printer, small and quick in a PDF.
 constexpr double PhotoDpi = 300.0;
+// Photos decoded ahead of the card being drawn.
+constexpr std::size_t PhotosAhead = 3;
 
 AppError printerError(const QPrinter &printer)
 {
@@ -84,6 +89,39 @@ CardBatch::Result CardBatch::print(QPrinter &printer, const QList<qint64> &keys)
     const double photoDpiY = std::min(PhotoDpi, dpiY);
     const QString sql = QStringLiteral("SELECT %1 FROM Attendees WHERE AttendeeID = ?").arg(AttendeeCard::selectFields());
 
+    // The rows are read here, in key order, on this thread's connection; the
+    // photos of the next few cards are decoded meanwhile on other threads (the
+    // decoding is most of a card's cost). At most PhotosAhead wait, so memory
+    // stays flat over any batch.
+    const QSize photoSize = CardPhoto::largestBox(photoDpiX, photoDpiY);
+    struct Ahead
+    {
+        QSqlRecord row;
+        std::future<QImage> photo;
+    };
+    std::deque<Ahead> ahead;
+    qsizetype next = 0;
+    const auto readAhead = [&] {
+        while (next < keys.size() && ahead.size() < PhotosAhead) {
+            Ahead card;
+            m_db.reading([&] {
+                QSqlQuery &query = m_db.select(sql, {keys.at(next)});
+                if (query.next())
+                    card.row = query.record();
+                query.finish();
+            });
+            ++next;
+            if (card.row.isEmpty()) {
+                ++result.missing; // deleted by another desk since it was chosen
+                continue;
+            }
+            card.photo = std::async(std::launch::async, [file = AttendeeCard::photoFile(card.row, m_photos), photoSize] {
+                return CardPhoto::load(file, photoSize);
+            });
+            ahead.push_back(std::move(card));
+        }
+    };
+
     QList<qint64> onPage;
     const auto finishPage = [&] {
         if (onPage.isEmpty())
@@ -94,23 +132,17 @@ CardBatch::Result CardBatch::print(QPrinter &printer, const QList<qint64> &keys)
         onPage.clear();
     };
     try {
-        for (const qint64 key : keys) {
+        while (true) {
+            readAhead();
+            if (ahead.empty())
+                break;
             if (keepGoing && !keepGoing(result.drawn)) {
                 result.stopped = true;
                 break;
             }
-            QSqlRecord row;
-            m_db.reading([&] {
-                QSqlQuery &query = m_db.select(sql, {key});
-                if (query.next())
-                    row = query.record();
-                query.finish();
-            });
-            if (row.isEmpty()) {
-                ++result.missing; // deleted by another desk since it was chosen
-                continue;
-            }
-            const CardFace face = AttendeeCard::fromRow(row, design, m_photos, photoDpiX, photoDpiY);
+            Ahead card = std::move(ahead.front());
+            ahead.pop_front();
+            const CardFace face = AttendeeCard::fromRow(card.row, design, card.photo.get());
             if (onPage.size() == perPage) {
                 finishPage();
                 if (!printer.newPage())
@@ -120,14 +152,14 @@ CardBatch::Result CardBatch::print(QPrinter &printer, const QList<qint64> &keys)
                 CardPrint::beginPage(painter, printer, calibration);
             if (m_sheet) {
                 const QRectF mm = m_sheet->cardRectMm(int(onPage.size()));
-                const QRectF card(mm.x() * dpiX / 25.4, mm.y() * dpiY / 25.4, mm.width() * dpiX / 25.4,
-                                  mm.height() * dpiY / 25.4);
-                CardPrint::paintCard(painter, m_layout, face, card.topLeft(), dpiX, dpiY);
-                CardSheet::paintCropMarks(painter, card, dpiX, dpiY);
+                const QRectF cardRect(mm.x() * dpiX / 25.4, mm.y() * dpiY / 25.4, mm.width() * dpiX / 25.4,
+                                      mm.height() * dpiY / 25.4);
+                CardPrint::paintCard(painter, m_layout, face, cardRect.topLeft(), dpiX, dpiY);
+                CardSheet::paintCropMarks(painter, cardRect, dpiX, dpiY);
             } else {
                 CardPrint::paintCard(painter, m_layout, face, QPointF(0, 0), dpiX, dpiY);
             }
-            onPage.append(key);
+            onPage.append(card.row.value(QStringLiteral("AttendeeID")).toLongLong());
             ++result.drawn;
         }
         finishPage();
