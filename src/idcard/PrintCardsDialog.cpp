@@ -280,6 +280,15 @@ void PrintCardsDialog::startPrinting()
             printer.setOutputFileName(file);
         } else {
             printer.setPrinterName(m_cboPrinter->currentText());
+            // Qt falls back to a PDF file when the printer has gone since the list was made.
+            if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName() != m_cboPrinter->currentText()) {
+                Dialogs::instance().message(this,
+                                            QStringLiteral("The printer \"%1\" is not there any more. Choose another "
+                                                           "printer, or a PDF file.")
+                                                .arg(m_cboPrinter->currentText()),
+                                            Title, MsgButtons::Ok, MsgIcon::Exclamation);
+                return;
+            }
         }
         printer.setDocName(QStringLiteral("%1 cards").arg(m_event.name));
         printer.setCreator(QStringLiteral("Quorvex"));

@@ -423,9 +423,25 @@ void TestCardBatch::calibrationMovesAndScalesTheCard()
             spin->selectAll();
             QTest::keyClicks(spin, typed);
         }
+        // No such printer on this machine: the page cannot go, and the user is told.
+        RegisterFixture::press(dialog, "cmdPrintPage");
         QTest::keyClick(dialog, Qt::Key_Enter);
     });
+    f.dialogs->answer(MsgAnswer::Ok);
     f.action("mnuCalibrate")->trigger();
+    QCOMPARE(f.dialogs->lastBox().text, u"The calibration page could not be sent to \"%1\". Check that the printer is "
+                                        "on and installed, then print again."_s.arg(name));
+    // Print Cards on a printer that has gone since the list was made prints nothing.
+    f.dialogs->answer(MsgAnswer::Ok);
+    f.dialogs->onModal([&](QDialog *dialog) {
+        QCOMPARE(dialog->findChild<QComboBox *>("cboPrinter")->currentText(), "Card Printer");
+        RegisterFixture::press(dialog, "cmdPrint");
+        dialog->reject();
+    });
+    f.action("mnuPrintCards")->trigger();
+    QCOMPARE(f.dialogs->lastBox().text, "The printer \"Card Printer\" is not there any more. Choose another printer, "
+                                        "or a PDF file.");
+    QCOMPARE(f.rows("CardPrints"), 0);
     const PrinterCalibration kept = PrinterCalibration::load(name);
     QCOMPARE(std::make_tuple(kept.offsetXMm, kept.offsetYMm, kept.scalePercent), std::make_tuple(4.0, -3.0, 95.0));
     QCOMPARE(PrinterCalibration::load("Card Printer").isIdentity(), true);
