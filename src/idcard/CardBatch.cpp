@@ -57,12 +57,6 @@ void CardBatch::recordPrinted(Database &db, const QList<qint64> &keys, const QSt
     write.commit();
 }
 
-int CardBatch::pagesFor(int cards) const
-{
-    const int perPage = m_sheet ? std::max(1, m_sheet->perSheet()) : 1;
-    return (cards + perPage - 1) / perPage;
-}
-
 CardBatch::Result CardBatch::print(QPrinter &printer, const QList<qint64> &keys)
 {
     Result result;

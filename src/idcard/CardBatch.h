@@ -49,9 +49,6 @@ public:
     // Records the cards of `keys` as printed now at this desk, in one write.
     static void recordPrinted(Database &db, const QList<qint64> &keys, const QString &cardSize, const QString &printer);
 
-    // How many pages `cards` cards take.
-    int pagesFor(int cards) const;
-
 private:
     Database &m_db;
     PhotoStore &m_photos;
