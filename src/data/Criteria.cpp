@@ -366,6 +366,12 @@ private:
                 return mismatch();
             return ValueCodec::toStored(d, FieldKind::Date);
         }
+        case FieldKind::DateTime: {
+            const QDateTime when = QDateTime::fromString(t.text.trimmed(), Qt::ISODateWithMs);
+            if (!when.isValid() || negative)
+                return mismatch();
+            return ValueCodec::toStored(when, FieldKind::DateTime);
+        }
         }
         return mismatch();
     }

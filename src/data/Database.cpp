@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "Engine.h"
 #include "Schema.h"
+#include "SchemaMigration.h"
 #include "WriteTransaction.h"
 
 #include <QSqlError>
@@ -190,6 +191,20 @@ void Database::checkSchema()
                                                      "program to use it.").arg(name).arg(version).arg(Schema::Version));
     if (!hasAttendees)
         throw m_engine->missingSchemaError(m_location);
+    if (version < Schema::Version) {
+        // Refused rather than opened read-only: every window of this program reads
+        // the tables of its own schema, which such a database lacks.
+        if (m_readOnly)
+            throw DataError::makeWithText(
+                DataError::ReadOnly,
+                QStringLiteral("The database \"%1\" was made by an earlier version of Quorvex (schema %2) and must "
+                               "be upgraded to schema %3 before this program can use it, but it can only be read "
+                               "here. Open it once with permission to write (or ask its administrator to), then "
+                               "try again; nothing was changed.").arg(name).arg(version).arg(Schema::Version));
+        const int found = SchemaMigration::upgrade(*this);
+        if (found < Schema::Version)
+            m_upgradedFrom = found;
+    }
 }
 
 void Database::refuseExistingSchema()

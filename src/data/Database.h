@@ -34,9 +34,11 @@ public:
 
     // The connection of this thread to `location`, shared by every data control that
     // names it (opened on first use). Refuses a file that is missing, empty, not a
-    // database of ours (random bytes) or an Access/Jet file, and a server that
-    // cannot be reached, refuses the login or holds no Quorvex tables, naming the
-    // location and what is wrong, and never writes such a database.
+    // database of ours (random bytes) or an Access/Jet file, a server that cannot
+    // be reached, refuses the login or holds no Quorvex tables, and a database of a
+    // newer schema, naming the location and what is wrong, and never writes such a
+    // database. A database of an earlier schema is upgraded (SchemaMigration), or
+    // refused when it can only be read.
     static std::shared_ptr<Database> shared(const QString &location);
     // The same for the desk named `desk` when several run in one process (tests,
     // benchmarks): each desk has its own connection, as it would on its own
@@ -70,6 +72,9 @@ public:
     QString displayName() const;
     QSqlDatabase &connection() { return m_db; }
     bool isReadOnly() const { return m_readOnly; }
+    // The schema version the database had when this connection upgraded it to
+    // Schema::Version on opening (every row kept); 0 when it needed nothing.
+    int upgradedFrom() const { return m_upgradedFrom; }
     // Counts the connections made: it changes when a lost connection is made again,
     // and statements prepared on the old one must be prepared again.
     quint64 connectionGeneration() const { return m_generation; }
@@ -139,6 +144,7 @@ private:
     QString m_connectionName;
     QSqlDatabase m_db;
     bool m_readOnly = false;
+    int m_upgradedFrom = 0;
     bool m_lost = false;
     int m_busyTimeout = 0;
     quint64 m_generation = 0;

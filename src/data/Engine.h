@@ -109,6 +109,10 @@ public:
     virtual QStringList createPhotoTable() const = 0;
     virtual QStringList notifyChanges(const SourceDef &table) const = 0;
     virtual QStringList setSchemaVersion(int version) const = 0;
+    // What makes the desk's name search fast (schema 3): the attendees of an event
+    // whose first or last name begins with what was typed, found without reading
+    // every row of the event where the engine can (an index of the folded names).
+    virtual QStringList createNameSearch() const = 0;
     // What the engine's own check of the database finds wrong (empty: nothing).
     virtual QStringList integrityProblems(Database &db) const = 0;
 
@@ -139,6 +143,9 @@ public:
     // `column` as it compares (=, <, BETWEEN, IN) and orders without regard to
     // case; the other operand is a bound parameter.
     virtual QString caseless(const QString &column) const = 0;
+    // `column` begins with `foldedPrefix` (NameFold::fold of what was typed, not
+    // empty), compared as NameFold compares: letter case and accents aside.
+    virtual SqlFragment startsWithFolded(const QString &column, const QString &foldedPrefix) const = 0;
     // `column` equals one bound parameter, NULL equal to NULL (optimistic locking).
     virtual QString nullSafeEquals(const QString &column) const = 0;
 };

@@ -1,5 +1,7 @@
 #include "PostgresEngine.h"
 
+#include "NameFold.h"
+
 #include "DataError.h"
 #include "Database.h"
 #include "ServerAddress.h"
@@ -22,6 +24,7 @@ namespace {
 const QString NoCase = QStringLiteral("quorvex_nocase");
 const QString Fold = QStringLiteral("quorvex_fold");
 const QString VersionTable = QStringLiteral("QuorvexSchema");
+const QString NameKey = QStringLiteral("quorvex_name_key");
 constexpr int PasswordAttempts = 3;
 
 ServerAddress addressOf(const QString &location)
@@ -467,6 +470,9 @@ QString PostgresEngine::createTable(const SourceDef &table) const
         case FieldKind::Date:
             columns << field.name + QStringLiteral(" DATE");
             break;
+        case FieldKind::DateTime:
+            columns << field.name + QStringLiteral(" TIMESTAMPTZ");
+            break;
         case FieldKind::Currency: // whole ten-thousandths, as on the file
             columns << field.name + QStringLiteral(" BIGINT");
             break;
@@ -540,7 +546,34 @@ QStringList PostgresEngine::integrityProblems(Database &db) const
     return problems;
 }
 
+QStringList PostgresEngine::createNameSearch() const
+{
+    // The folded names in byte order beside the event's key: a prefix is a range
+    // of this index. translate() takes the accents off, as NameFold does.
+    QString from = NameFold::accentedLetters();
+    QString to = NameFold::plainLetters();
+    QStringList statements {
+        QStringLiteral("CREATE FUNCTION %1(name TEXT) RETURNS TEXT LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ "
+                       "SELECT lower(translate(name, '%2', '%3')) $$")
+            .arg(NameKey, from.replace(u'\'', QStringLiteral("''")), to.replace(u'\'', QStringLiteral("''"))),
+    };
+    for (const char *column : {"FirstName", "LastName"})
+        statements << QStringLiteral("CREATE INDEX Attendees_%2Key ON Attendees (ProgramID, (%1(%2)) COLLATE \"C\")")
+                          .arg(NameKey, QLatin1String(column));
+    return statements;
+}
+
 // ---- SQL pieces -----------------------------------------------------------------
+
+SqlFragment PostgresEngine::startsWithFolded(const QString &column, const QString &foldedPrefix) const
+{
+    // The names from the prefix up to the prefix with its last letter one higher:
+    // a range of the index in byte order, which is code point order in UTF-8.
+    QString above = foldedPrefix;
+    above.back() = QChar(char16_t(above.back().unicode() + 1));
+    const QString key = QStringLiteral("(%1(%2) COLLATE \"C\")").arg(NameKey, column);
+    return {QStringLiteral("(%1 >= ? AND %1 < ?)").arg(key), {foldedPrefix, above}};
+}
 
 SqlFragment PostgresEngine::like(const QString &column, const QString &pattern) const
 {

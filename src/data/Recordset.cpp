@@ -862,6 +862,18 @@ std::vector<Recordset::RowValues> Recordset::readRows(const QList<int> &fields)
     return rows;
 }
 
+std::vector<qint64> Recordset::rowKeys() const
+{
+    requireOpen();
+    std::vector<qint64> keys;
+    keys.reserve(size_t(d->liveCount()));
+    for (int p = 0; p < d->size(); ++p) {
+        if (!d->isDeleted(p))
+            keys.push_back(d->keys[size_t(p)]);
+    }
+    return keys;
+}
+
 // ---- bookmarks ------------------------------------------------------------------------
 
 QByteArray Recordset::bookmark() const

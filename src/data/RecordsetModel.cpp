@@ -36,6 +36,10 @@ bool sameValue(FieldKind kind, const QVariant &entered, const QVariant &held)
         if (enteredNull || heldNull)
             return enteredNull && heldNull;
         return entered.typeId() == QMetaType::QDate && entered.toDate() == held.toDate();
+    case FieldKind::DateTime:
+        if (enteredNull || heldNull)
+            return enteredNull && heldNull;
+        return entered.toDateTime() == held.toDateTime();
     case FieldKind::Integer:
         if (enteredNull || heldNull)
             return enteredNull && heldNull;
@@ -283,6 +287,7 @@ QVariant RecordsetModel::data(const QModelIndex &index, int role) const
             return value.toDate().isValid() ? QVariant(value.toDate()) : QVariant();
         case FieldKind::Integer:
         case FieldKind::Text:
+        case FieldKind::DateTime:
             return value;
         }
         return value;

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Engine.h"
+#include "SchemaMigration.h"
 #include "WriteTransaction.h"
 
 namespace {
@@ -11,6 +12,7 @@ FieldDef integer(const char *name) { return {QString::fromLatin1(name), FieldKin
 FieldDef currency(const char *name) { return {QString::fromLatin1(name), FieldKind::Currency}; }
 FieldDef yesNo(const char *name) { return {QString::fromLatin1(name), FieldKind::YesNo}; }
 FieldDef date(const char *name) { return {QString::fromLatin1(name), FieldKind::Date}; }
+FieldDef dateTime(const char *name) { return {QString::fromLatin1(name), FieldKind::DateTime}; }
 
 QList<FieldDef> donationFields()
 {
@@ -38,6 +40,12 @@ QList<SourceDef> makeSources()
                  {integer("OfficeID"), text("OfficeName"), text("OfficeDesc")}});
     list.append({QStringLiteral("Title"), QStringLiteral("Title"), QStringLiteral("TitleID"),
                  {integer("TitleID"), text("TitleName"), text("TitleDesc")}});
+    // Since schema 2: who was checked in at the desk, and every card printed.
+    list.append({QStringLiteral("CheckIns"), QStringLiteral("CheckIns"), QStringLiteral("CheckInID"),
+                 {integer("CheckInID"), integer("AttendeeID"), dateTime("CheckedIn"), text("Desk")}});
+    list.append({QStringLiteral("CardPrints"), QStringLiteral("CardPrints"), QStringLiteral("CardPrintID"),
+                 {integer("CardPrintID"), integer("AttendeeID"), dateTime("Printed"), text("CardSize"),
+                  text("Printer"), text("Desk")}});
     return list;
 }
 
@@ -65,7 +73,7 @@ const SourceDef *source(const QString &name)
     return nullptr;
 }
 
-QStringList createStatements(const Engine &engine)
+QStringList firstSchemaStatements(const Engine &engine)
 {
     // How each kind of field is stored is the engine's: dates as ISO text, Yes/No
     // as 0 or 1 and currency as an integer of ten-thousandths on SQLite.
@@ -88,6 +96,14 @@ QStringList createStatements(const Engine &engine)
     statements += engine.createPhotoTable();
     for (const char *table : {"Program", "Attendees", "Donations", "Office", "Title"})
         statements += engine.notifyChanges(known(table));
+    return statements;
+}
+
+QStringList createStatements(const Engine &engine)
+{
+    QStringList statements = firstSchemaStatements(engine);
+    for (int version = 1; version < Version; ++version)
+        statements += SchemaMigration::step(engine, version);
     statements += engine.setSchemaVersion(Version);
     return statements;
 }

@@ -45,6 +45,7 @@ QString columnDefinition(const FieldDef &field)
         return field.name + QStringLiteral(" INTEGER");
     case FieldKind::Text:
     case FieldKind::Date: // ISO text, "yyyy-MM-dd"
+    case FieldKind::DateTime: // ISO text in UTC, "yyyy-MM-ddTHH:mm:ss.zzzZ", which sorts as it reads
         return field.name + QStringLiteral(" TEXT");
     case FieldKind::Currency:
         return QStringLiteral("%1 INTEGER CHECK (typeof(%1) IN ('integer', 'null'))").arg(field.name);
@@ -398,7 +399,20 @@ QStringList SqliteEngine::setSchemaVersion(int version) const
     return {QStringLiteral("PRAGMA user_version = %1").arg(version)};
 }
 
+QStringList SqliteEngine::createNameSearch() const
+{
+    // The names beside the event's key: the search reads this index alone, never
+    // the rows. (The folding is this program's function, so it stays out of the
+    // schema: any other tool can still write the file.)
+    return {QStringLiteral("CREATE INDEX Attendees_Names ON Attendees (ProgramID, FirstName, LastName)")};
+}
+
 // ---- SQL pieces -----------------------------------------------------------------
+
+SqlFragment SqliteEngine::startsWithFolded(const QString &column, const QString &foldedPrefix) const
+{
+    return {QStringLiteral("%1(%2, ?)").arg(QLatin1String(SqliteFunctions::StartsFunction), column), {foldedPrefix}};
+}
 
 SqlFragment SqliteEngine::like(const QString &column, const QString &pattern) const
 {

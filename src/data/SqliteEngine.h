@@ -40,6 +40,7 @@ public:
     QStringList createPhotoTable() const override;
     QStringList notifyChanges(const SourceDef &table) const override;
     QStringList setSchemaVersion(int version) const override;
+    QStringList createNameSearch() const override;
     QStringList integrityProblems(Database &db) const override;
 
     QString changeChannel() const override { return {}; }
@@ -50,5 +51,6 @@ public:
 
     SqlFragment like(const QString &column, const QString &pattern) const override;
     QString caseless(const QString &column) const override;
+    SqlFragment startsWithFolded(const QString &column, const QString &foldedPrefix) const override;
     QString nullSafeEquals(const QString &column) const override;
 };

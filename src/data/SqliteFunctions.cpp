@@ -1,5 +1,7 @@
 #include "SqliteFunctions.h"
 
+#include "NameFold.h"
+
 #include <QChar>
 #include <QList>
 #include <algorithm>
@@ -266,6 +268,37 @@ int noCaseCompare(void *, int lengthA, const void *a, int lengthB, const void *b
     return lengthA - lengthB;
 }
 
+// Names are mostly ASCII: compared byte by byte as far as both are, the rest folded whole.
+void startsFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    const auto *value = reinterpret_cast<const unsigned char *>(sqlite3_value_text(argv[0]));
+    const auto *prefix = reinterpret_cast<const unsigned char *>(sqlite3_value_text(argv[1]));
+    if (!value || !prefix) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    const int valueLength = sqlite3_value_bytes(argv[0]);
+    const int prefixLength = sqlite3_value_bytes(argv[1]);
+    int i = 0;
+    for (; i < prefixLength && i < valueLength; ++i) {
+        const unsigned char a = value[i];
+        const unsigned char b = prefix[i];
+        if ((a | b) >= 0x80)
+            break;
+        if ((a >= 'A' && a <= 'Z' ? a + 32 : a) != b) {
+            sqlite3_result_int(context, 0);
+            return;
+        }
+    }
+    if (i == prefixLength || i == valueLength) {
+        sqlite3_result_int(context, i == prefixLength ? 1 : 0);
+        return;
+    }
+    const QString folded = NameFold::fold(QString::fromUtf8(reinterpret_cast<const char *>(value), valueLength));
+    sqlite3_result_int(context, folded.startsWith(QString::fromUtf8(reinterpret_cast<const char *>(prefix),
+                                                                    prefixLength)) ? 1 : 0);
+}
+
 } // namespace
 
 namespace SqliteFunctions {
@@ -278,7 +311,9 @@ bool install(void *sqliteHandle)
     const int rc1 = sqlite3_create_function_v2(db, LikeFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                                &likeFunction, nullptr, nullptr, nullptr);
     const int rc2 = sqlite3_create_collation_v2(db, NoCaseCollation, SQLITE_UTF8, nullptr, &noCaseCompare, nullptr);
-    return rc1 == SQLITE_OK && rc2 == SQLITE_OK;
+    const int rc3 = sqlite3_create_function_v2(db, StartsFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                               &startsFunction, nullptr, nullptr, nullptr);
+    return rc1 == SQLITE_OK && rc2 == SQLITE_OK && rc3 == SQLITE_OK;
 }
 
 } // namespace SqliteFunctions

@@ -41,6 +41,8 @@ namespace SqliteFunctions {
 // SQL names of what register() installs on a connection.
 inline constexpr const char *LikeFunction = "quorvex_like";  // quorvex_like(value, pattern)
 inline constexpr const char *NoCaseCollation = "QUORVEX_NOCASE"; // case-folded comparison
+// quorvex_starts(value, foldedPrefix): whether NameFold::fold(value) begins with foldedPrefix.
+inline constexpr const char *StartsFunction = "quorvex_starts";
 
 // Installs the function and the collation on an open SQLite handle (a `sqlite3 *`);
 // false when the handle is not SQLite's.

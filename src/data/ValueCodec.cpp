@@ -119,6 +119,11 @@ QVariant fromStored(const QVariant &raw, FieldKind kind)
         const QDate d = QDate::fromString(raw.toString().left(10), Qt::ISODate);
         return d.isValid() ? QVariant(d) : QVariant();
     }
+    case FieldKind::DateTime: {
+        const QDateTime t = raw.typeId() == QMetaType::QDateTime ? raw.toDateTime()
+                                                           : QDateTime::fromString(raw.toString(), Qt::ISODateWithMs);
+        return t.isValid() ? QVariant(t.toUTC()) : QVariant();
+    }
     }
     return raw;
 }
@@ -134,6 +139,10 @@ QVariant toStored(const QVariant &typed, FieldKind kind)
         return qint64(typed.toBool() ? 1 : 0);
     case FieldKind::Date:
         return formatDate(typed.toDate());
+    case FieldKind::DateTime: {
+        const QDateTime t = typed.toDateTime();
+        return t.isValid() ? QVariant(t.toUTC().toString(Qt::ISODateWithMs)) : QVariant();
+    }
     case FieldKind::Integer:
         return typed.toLongLong();
     case FieldKind::Text:
@@ -212,6 +221,14 @@ QVariant toTyped(const QVariant &value, const FieldDef &field)
         if (!d.isValid())
             mismatch(value, field);
         return d;
+    }
+    case FieldKind::DateTime: {
+        const QDateTime t = value.typeId() == QMetaType::QDateTime
+            ? value.toDateTime()
+            : QDateTime::fromString(value.toString().trimmed(), Qt::ISODateWithMs);
+        if (!t.isValid())
+            mismatch(value, field);
+        return t;
     }
     }
     return value;

@@ -21,6 +21,7 @@ ColumnKind columnKind(FieldKind kind)
     case FieldKind::Currency: return ColumnKind::Currency;
     case FieldKind::YesNo: return ColumnKind::YesNo;
     case FieldKind::Date: return ColumnKind::Date;
+    case FieldKind::DateTime:
     case FieldKind::Text: break;
     }
     return ColumnKind::Text;
@@ -45,7 +46,7 @@ struct Selection
     QList<SheetColumn> columns;
 };
 
-Selection attendees(Database &db)
+Selection attendees()
 {
     Selection s;
     QStringList select;
@@ -53,15 +54,11 @@ Selection attendees(Database &db)
         select << QStringLiteral("a.") + field.name;
         s.columns.append({field.name, columnKind(field.kind)});
     }
-    // The desk's later records, where this database has them.
-    if (db.engine().hasTable(db, QStringLiteral("CheckIns"))) {
-        select << QStringLiteral("(SELECT count(*) FROM CheckIns c WHERE c.AttendeeID = a.AttendeeID)");
-        s.columns.append({QStringLiteral("CheckedIn"), ColumnKind::YesNo});
-    }
-    if (db.engine().hasTable(db, QStringLiteral("CardPrints"))) {
-        select << QStringLiteral("(SELECT count(*) FROM CardPrints p WHERE p.AttendeeID = a.AttendeeID)");
-        s.columns.append({QStringLiteral("CardsPrinted"), ColumnKind::Integer});
-    }
+    // The desk's records: whether checked in, and how many cards were printed.
+    select << QStringLiteral("(SELECT count(*) FROM CheckIns c WHERE c.AttendeeID = a.AttendeeID)");
+    s.columns.append({QStringLiteral("CheckedIn"), ColumnKind::YesNo});
+    select << QStringLiteral("(SELECT count(*) FROM CardPrints p WHERE p.AttendeeID = a.AttendeeID)");
+    s.columns.append({QStringLiteral("CardsPrinted"), ColumnKind::Integer});
     s.sql = QStringLiteral("SELECT %1 FROM Attendees a WHERE a.ProgramID = ? ORDER BY a.AttendeeID")
                 .arg(select.join(QStringLiteral(", ")));
     s.countSql = QStringLiteral("SELECT count(*) FROM Attendees WHERE ProgramID = ?");
@@ -92,7 +89,7 @@ Selection donations()
 
 int EventExport::write(Database &db, qint64 eventId, Kind kind, const QString &file, ExchangeProgress *progress)
 {
-    const Selection selection = kind == Kind::Attendees ? attendees(db) : donations();
+    const Selection selection = kind == Kind::Attendees ? attendees() : donations();
     if (progress) {
         QSqlQuery count = db.query(selection.countSql, {eventId});
         progress->reset(count.next() ? count.value(0).toInt() : 0);

@@ -10,9 +10,9 @@ struct ExchangeProgress;
 // Writes one event's rows to a CSV or XLSX file (the kind from its extension).
 //
 // Attendees: every field of Attendees under its own name (so the file imports
-// again as it is), and, when the database has them, whether the attendee checked
-// in ("CheckedIn", from a CheckIns row of the attendee) and how many cards were
-// printed ("CardsPrinted", CardPrints rows); the columns are left out otherwise.
+// again as it is), then whether the attendee checked in ("CheckedIn", from a
+// CheckIns row of the attendee) and how many cards were printed ("CardsPrinted",
+// CardPrints rows).
 // Donations and fees: each qryDon_Fees row of the event's attendees with the
 // attendee's names, the amount as an exact decimal, the dates as dates.
 //

@@ -2,6 +2,7 @@
 
 #include "session/CardFace.h"
 
+#include <QImage>
 #include <QString>
 
 class PhotoStore;
@@ -21,5 +22,18 @@ namespace AttendeeCard {
 // this resolution (a screen's dots per inch times its pixel ratio).
 CardFace fromRow(const QSqlRecord &row, PhotoStore &photos, const QString &appFolder, double photoDpiX,
                  double photoDpiY);
+// The same on a design read once (CardDesignLoader::read), for a batch that
+// draws many cards: the store and the logo are not read again for each.
+CardFace fromRow(const QSqlRecord &row, const CardFace &design, PhotoStore &photos, double photoDpiX,
+                 double photoDpiY);
+
+// The same with the photo already decoded (a batch decodes the next photos on
+// another thread while it draws); `photo` comes from photoFile() and CardPhoto.
+CardFace fromRow(const QSqlRecord &row, const CardFace &design, const QImage &photo);
+// The file the row's photo is read from; empty when there is none.
+QString photoFile(const QSqlRecord &row, PhotoStore &photos);
+
+// The fields fromRow() reads, for a query of the Attendees table.
+QString selectFields();
 
 } // namespace AttendeeCard

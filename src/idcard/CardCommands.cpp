@@ -10,7 +10,10 @@
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
+#include "core/ModGen.h"
 #include "core/Twips.h"
+#include "data/CardPrintLog.h"
+#include "data/Database.h"
 
 #include <QComboBox>
 #include <QPrinter>
@@ -87,6 +90,9 @@ void CardCommands::printIDCard()
         selectCardSize();
         return;
     }
+    const qint64 attendee = m_attendeeKey ? m_attendeeKey() : 0;
+    if (attendee > 0 && !confirmAnotherCard(attendee))
+        return;
     ignoreErrors([&] {
         if (window->isVisible())
             window->hide();
@@ -114,7 +120,40 @@ void CardCommands::printIDCard()
         if (!sharp.isNull())
             face.photo = sharp;
     });
-    ignoreErrors([&] { CardPrint::print(window->card()->layout(), face, *out); });
+    bool printed = false;
+    ignoreErrors([&] { printed = CardPrint::print(window->card()->layout(), face, *out); });
+    if (printed && attendee > 0)
+        recordPrint(attendee, m_cboIDSize ? m_cboIDSize->currentText() : QString(), *out);
+}
+
+bool CardCommands::confirmAnotherCard(qint64 attendeeId)
+{
+    std::optional<CardPrintRecord> last;
+    CommandRunner(m_owner).reporting({QString(), MsgIcon::Critical, true}, [&] {
+        last = CardPrintLog::last(*Database::shared(m_context.databaseLocation()), attendeeId);
+    });
+    if (!last)
+        return true;
+    const QString printer = last->printer.isEmpty() ? QString() : QStringLiteral(" on the printer %1").arg(last->printer);
+    const QString text = QStringLiteral("A card for this attendee was already printed on %1 at the desk %2%3.\r\r"
+                                        "Print another card?")
+                             .arg(last->printed.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), last->desk,
+                                  printer);
+    return Dialogs::instance().message(m_owner, text, QStringLiteral("Card Already Printed"), MsgButtons::YesNo,
+                                       MsgIcon::Question, MsgAnswer::No)
+           == MsgAnswer::Yes;
+}
+
+void CardCommands::recordPrint(qint64 attendeeId, const QString &cardSize, const QPrinter &printer)
+{
+    // The card is in the printer's hands: a failure to record it is said, the card stays printed.
+    const QString name = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+    const bool recorded = CommandRunner(m_owner).reporting({QString(), MsgIcon::Exclamation, true}, [&] {
+        CardPrintLog::record(*Database::shared(m_context.databaseLocation()), attendeeId, cardSize, name,
+                             modGen::getMachineName());
+    });
+    if (recorded)
+        emit cardPrinted(attendeeId);
 }
 
 void CardCommands::mnuFilePrint_Click()

@@ -37,14 +37,27 @@ public:
     // The current printer, kept for the session so the dialog's choices stay.
     QPrinter *printer();
 
+    // Whose card is printed: the stored attendee's key, 0 when none. A card of an
+    // attendee who has one already is printed only after asking (when and where
+    // the last was printed); every card printed is recorded (CardPrintLog).
+    void setAttendeeKey(std::function<qint64()> attendeeKey) { m_attendeeKey = std::move(attendeeKey); }
+
+signals:
+    // A card of `attendeeId` was printed and recorded.
+    void cardPrinted(qint64 attendeeId);
+
 private:
     bool noPrinterInstalled();
     CardWindow *chosenWindow();
+    // Asks before a second card; false when the user says No.
+    bool confirmAnotherCard(qint64 attendeeId);
+    void recordPrint(qint64 attendeeId, const QString &cardSize, const QPrinter &printer);
 
     const AppContext &m_context;
     CardWindows *m_windows;
     QPointer<QComboBox> m_cboIDSize;
     QWidget *m_owner;
     std::function<QString()> m_photoFile;
+    std::function<qint64()> m_attendeeKey;
     std::unique_ptr<QPrinter> m_printer;
 };

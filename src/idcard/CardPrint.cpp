@@ -2,6 +2,8 @@
 
 #include "CardLayout.h"
 #include "CardPainter.h"
+#include "CardSheet.h"
+#include "PrinterCalibration.h"
 #include "core/Twips.h"
 
 #include <QMarginsF>
@@ -25,14 +27,41 @@ bool setUpPage(QPrinter &printer, const QSize &twips)
     return sized;
 }
 
+bool setUpSheet(QPrinter &printer, const CardSheet &sheet)
+{
+    printer.setFullPage(true);
+    const bool sized = printer.setPageSize(sheet.pageSize());
+    printer.setPageOrientation(sheet.orientation());
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    return sized;
+}
+
+void beginPage(QPainter &painter, const QPrinter &printer, const PrinterCalibration &calibration)
+{
+    painter.resetTransform();
+    calibration.apply(painter, printer.logicalDpiX(), printer.logicalDpiY());
+}
+
+void paintCard(QPainter &painter, const CardLayout &layout, const CardFace &face, const QPointF &topLeft,
+               double dpiX, double dpiY)
+{
+    const CardPainter card(layout, face);
+    card.paint(painter, card.trueSizeRect(dpiX, dpiY).translated(topLeft));
+}
+
 bool print(const CardLayout &layout, const CardFace &face, QPrinter &printer)
+{
+    return print(layout, face, printer, PrinterCalibration::of(printer));
+}
+
+bool print(const CardLayout &layout, const CardFace &face, QPrinter &printer, const PrinterCalibration &calibration)
 {
     setUpPage(printer, layout.twips);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const CardPainter card(layout, face);
-    card.paint(painter, card.trueSizeRect(printer.logicalDpiX(), printer.logicalDpiY()));
+    beginPage(painter, printer, calibration);
+    paintCard(painter, layout, face, QPointF(0, 0), printer.logicalDpiX(), printer.logicalDpiY());
     return painter.end();
 }
 

@@ -1,35 +1,69 @@
 #include "DatasheetList.h"
 
+#include "DatasheetModel.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 DatasheetList::DatasheetList(QWidget *parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
 {
     setObjectName(QStringLiteral("lstEveryone"));
     setAccessibleName(QStringLiteral("Datasheet"));
-    setColumnCount(4);
-    setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("City/State/Zip/County"),
-                     QStringLiteral("Chapter")});
     setRootIsDecorated(false);
-    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setUniformRowHeights(true); // what lets a view of 100,000 lines ask only for those shown
     setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers); // a line's text cannot be edited
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     header()->setSectionResizeMode(QHeaderView::Interactive);
+    header()->setStretchLastSection(true);
     header()->setDefaultSectionSize(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24);
     connect(header(), &QHeaderView::sectionClicked, this, &DatasheetList::columnClick);
-    // A click picks a line; so does moving the current line with the keys.
-    connect(this, &QTreeWidget::itemClicked, this, &DatasheetList::itemPicked);
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
-        if (current)
-            emit itemPicked(current);
+    connect(this, &QTreeView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            emit rowPicked(index.row());
     });
     hide();
+}
+
+void DatasheetList::setSheet(DatasheetModel *model)
+{
+    DatasheetModel *old = m_sheet;
+    m_sheet = model;
+    if (model)
+        model->setParent(this);
+    setModel(model);
+    if (model) {
+        const int x = fontMetrics().horizontalAdvance(QLatin1Char('x'));
+        header()->resizeSection(4, x * 18);
+    }
+    delete old;
+}
+
+QList<qint64> DatasheetList::selectedKeys() const
+{
+    QList<qint64> keys;
+    if (!m_sheet || !selectionModel())
+        return keys;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        keys << m_sheet->keyAt(index.row());
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+void DatasheetList::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTreeView::currentChanged(current, previous);
+    // Moving the current line with the keys picks it, as a click does.
+    if (current.isValid() && (!previous.isValid() || current.row() != previous.row()))
+        emit rowPicked(current.row());
 }
 
 void DatasheetList::placeOver(QPoint topLeft, int bottomMargin)
@@ -56,13 +90,13 @@ bool DatasheetList::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         followParent();
-    return QTreeWidget::eventFilter(watched, event);
+    return QTreeView::eventFilter(watched, event);
 }
 
 void DatasheetList::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The list's double click, on a line or on its empty part.
-    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit dblClick();
 }
@@ -73,14 +107,5 @@ void DatasheetList::keyPressEvent(QKeyEvent *event)
         emit dblClick();
         return;
     }
-    QTreeWidget::keyPressEvent(event);
-}
-
-bool DatasheetItem::operator<(const QTreeWidgetItem &other) const
-{
-    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    const QString a = text(column);
-    const QString b = other.text(column);
-    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : a < b;
+    QTreeView::keyPressEvent(event);
 }

@@ -1,14 +1,18 @@
 #include "DatasheetView.h"
 
 #include "DatasheetList.h"
+#include "DatasheetModel.h"
 #include "bindings/DataControl.h"
 #include "core/AppError.h"
 #include "core/Dialogs.h"
+#include "data/AttendeeSheet.h"
 #include "data/DataError.h"
+#include "data/Database.h"
 #include "data/Recordset.h"
 
 #include <QAction>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -19,19 +23,7 @@ const QString ViewRec = QStringLiteral("View Rec");
 const QString DatasheetCaption = QStringLiteral("Datasheet View");
 const QString FormCaption = QStringLiteral("Form View");
 
-// The fields a line is made of, in this order.
-const QStringList LineFields = {QStringLiteral("LastName"),   QStringLiteral("FirstName"),
-                                QStringLiteral("Address"),    QStringLiteral("City"),
-                                QStringLiteral("StateOrProvince"), QStringLiteral("PostalCode"),
-                                QStringLiteral("Country"),    QStringLiteral("Chapter")};
-
-QString text(const QVariant &value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
 } // namespace
-
 DatasheetView::DatasheetView(QWidget *window, DatasheetList *list, DataControl *data, QAction *mnuViewAll,
                              QAction *toolButton, std::function<QIcon(const QString &)> images)
     : QObject(window)
@@ -42,7 +34,7 @@ DatasheetView::DatasheetView(QWidget *window, DatasheetList *list, DataControl *
     , m_toolButton(toolButton)
     , m_images(std::move(images))
 {
-    connect(list, &DatasheetList::itemPicked, this, &DatasheetView::lstEveryone_ItemClick);
+    connect(list, &DatasheetList::rowPicked, this, &DatasheetView::lstEveryone_ItemClick);
     connect(list, &DatasheetList::dblClick, this, &DatasheetView::lstEveryone_DblClick);
     connect(list, &DatasheetList::columnClick, this, &DatasheetView::lstEveryone_ColumnClick);
 }
@@ -71,7 +63,7 @@ void DatasheetView::switchView(bool datasheet)
     m_runner.reporting({QString(), MsgIcon::Exclamation}, [&] {
         {
             const QSignalBlocker blocker(m_list);
-            m_list->clear();
+            m_list->setSheet(nullptr);
         }
         if (!datasheet) {
             m_list->hide();
@@ -89,13 +81,13 @@ void DatasheetView::switchView(bool datasheet)
         m_list->setFocus();
         fill();
         showIndicators(true);
-        QTreeWidgetItem *first = m_list->topLevelItem(0);
+        const QModelIndex first = m_list->model()->index(0, 0);
         {
             const QSignalBlocker blocker(m_list);
-            m_list->setCurrentItem(first);
-            first->setSelected(true);
+            m_list->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect
+                                                                 | QItemSelectionModel::Rows);
         }
-        lstEveryone_ItemClick(first);
+        lstEveryone_ItemClick(0);
     });
 }
 
@@ -103,21 +95,29 @@ void DatasheetView::lookAgain()
 {
     if (!isDatasheetShown())
         return;
-    const QTreeWidgetItem *picked = m_list->currentItem();
-    const QByteArray bookmark = picked ? picked->data(0, DatasheetList::TagRole).toByteArray() : QByteArray();
+    // The set of lines may have changed (another desk's new or deleted attendee):
+    // the lines are taken again from the navigator's keys, in the same order, with
+    // the same lines selected and the same line current.
+    const QList<qint64> selected = m_list->selectedKeys();
+    const QModelIndex current = m_list->currentIndex();
+    const qint64 currentKey = current.isValid() && m_list->sheet() ? m_list->sheet()->keyAt(current.row()) : -1;
+    const bool sorted = m_list->header()->isSortIndicatorShown();
+    const int sortColumn = m_list->header()->sortIndicatorSection();
     const int scrolled = m_list->verticalScrollBar()->value();
     const QSignalBlocker blocker(m_list);
-    m_list->clear();
     ignoreErrors([this] { fill(); }); // an event emptied elsewhere lists nobody
-    if (m_list->header()->isSortIndicatorShown())
-        m_list->sortItems(m_list->header()->sortIndicatorSection(), Qt::AscendingOrder);
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_list->topLevelItem(i);
-        if (item->data(0, DatasheetList::TagRole).toByteArray() == bookmark) {
-            m_list->setCurrentItem(item);
-            item->setSelected(true);
-        }
-    }
+    DatasheetModel *sheet = m_list->sheet();
+    if (!sheet)
+        return;
+    if (sorted)
+        ignoreErrors([&] { sheet->sortByColumn(sortColumn); });
+    QItemSelection selection;
+    for (const qint64 key : selected)
+        if (const int row = sheet->rowOf(key); row >= 0)
+            selection.select(sheet->index(row, 0), sheet->index(row, sheet->columnCount() - 1));
+    if (const int row = currentKey >= 0 ? sheet->rowOf(currentKey) : -1; row >= 0)
+        m_list->selectionModel()->setCurrentIndex(sheet->index(row, 0), QItemSelectionModel::NoUpdate);
+    m_list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     m_list->verticalScrollBar()->setValue(scrolled);
 }
 
@@ -126,25 +126,23 @@ void DatasheetView::fill()
     Recordset *rs = m_data->recordset();
     if (!rs || rs->recordCount() == 0)
         throw DataError::make(DataError::NoCurrentRecord);
-    QList<int> fields;
-    for (const QString &field : LineFields)
-        fields << rs->fieldIndex(field);
-    const std::vector<Recordset::RowValues> rows = rs->readRows(fields);
-    QList<QTreeWidgetItem *> items;
-    items.reserve(qsizetype(rows.size()));
-    const QString comma = QStringLiteral(", ");
-    for (const Recordset::RowValues &row : rows) {
-        const QVariantList &v = row.values;
-        auto *item = new DatasheetItem(QStringList {
-            text(v[0]) + comma + text(v[1]), text(v[2]),
-            text(v[3]) + comma + text(v[4]) + comma + text(v[5]) + comma + text(v[6]), text(v[7])});
-        item->setData(0, DatasheetList::TagRole, row.bookmark);
-        items.append(item);
-    }
+    // The navigator holds the event's keys already: the lines are read as shown.
+    auto sheet = std::make_unique<AttendeeSheet>(Database::shared(rs->database().location()), rs->rowKeys());
     const QSignalBlocker blocker(m_list);
-    m_list->addTopLevelItems(items);
-    if (items.isEmpty())
+    m_list->setSheet(new DatasheetModel(std::move(sheet)));
+    if (m_list->model()->rowCount() == 0)
         throw DataError::make(DataError::NoCurrentRecord);
+}
+
+QList<qint64> DatasheetView::selectedKeys() const
+{
+    return isDatasheetShown() ? m_list->selectedKeys() : QList<qint64>();
+}
+
+void DatasheetView::refreshRows()
+{
+    if (DatasheetModel *sheet = m_list->sheet())
+        ignoreErrors([sheet] { sheet->refresh(); });
 }
 
 void DatasheetView::mnuViewAll_Click()
@@ -152,12 +150,15 @@ void DatasheetView::mnuViewAll_Click()
     m_runner.ignoring([this] { switchView(m_mnuViewAll->text() == DatasheetCaption); });
 }
 
-void DatasheetView::lstEveryone_ItemClick(QTreeWidgetItem *item)
+void DatasheetView::lstEveryone_ItemClick(int row)
 {
     m_runner.ignoring([&] {
         m_data->setEnabled(true);
+        DatasheetModel *sheet = m_list->sheet();
+        if (!sheet || row < 0 || row >= sheet->rowCount())
+            return;
         Recordset *rs = m_data->recordset();
-        const QByteArray bookmark = item->data(0, DatasheetList::TagRole).toByteArray();
+        const QByteArray bookmark = QByteArray::number(sheet->keyAt(row));
         // The same line clicked again (or picked twice by one click): nothing to move.
         if (rs->editMode() == EditMode::None && rs->absolutePosition() >= 0 && rs->bookmark() == bookmark)
             return;
@@ -172,8 +173,24 @@ void DatasheetView::lstEveryone_DblClick()
 
 void DatasheetView::lstEveryone_ColumnClick(int column)
 {
-    m_runner.ignoring([&] {
-        m_list->sortItems(column, Qt::AscendingOrder);
+    m_runner.reporting({QString(), MsgIcon::Exclamation}, [&] {
+        DatasheetModel *sheet = m_list->sheet();
+        if (!sheet)
+            return;
+        // The attendee shown stays the current line.
+        const QModelIndex current = m_list->currentIndex();
+        const qint64 key = current.isValid() ? sheet->keyAt(current.row()) : -1;
+        {
+            const QSignalBlocker blocker(m_list);
+            sheet->sortByColumn(column);
+            const int row = key >= 0 ? sheet->rowOf(key) : -1;
+            if (row >= 0) {
+                m_list->selectionModel()->setCurrentIndex(sheet->index(row, 0), QItemSelectionModel::ClearAndSelect
+                                                                                    | QItemSelectionModel::Rows);
+                m_list->scrollTo(sheet->index(row, 0));
+            }
+        }
         m_list->header()->setSortIndicatorShown(true);
+        m_list->header()->setSortIndicator(column, Qt::AscendingOrder);
     });
 }

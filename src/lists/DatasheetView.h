@@ -9,12 +9,12 @@
 class DataControl;
 class DatasheetList;
 class QAction;
-class QTreeWidgetItem;
 
 // The switch between the form view and the datasheet view of the registration
 // window (SwitchView). The datasheet lists every attendee of the attendee
-// recordset, read in one pass without moving the window's record through each
-// of them; then the first line is picked, so the first attendee is current once.
+// recordset, each line read when it is shown, without moving the window's
+// record through them; then the first line is picked, so the first attendee is
+// current once.
 // The menu item's caption and the toolbar button's image, key and tooltip name
 // the view the next click brings.
 class DatasheetView : public QObject
@@ -31,9 +31,14 @@ public:
     // Other workstations changed attendees: the shown datasheet is filled again in
     // its sort, the current attendee's line still picked (nothing moves).
     void lookAgain();
+    // The keys of the attendees selected in the datasheet, in key order; none in
+    // the form view.
+    QList<qint64> selectedKeys() const;
+    // The lines are read again (a check-in or a card printed changed them).
+    void refreshRows();
 
     void mnuViewAll_Click();
-    void lstEveryone_ItemClick(QTreeWidgetItem *item);
+    void lstEveryone_ItemClick(int row);
     void lstEveryone_DblClick();
     void lstEveryone_ColumnClick(int column);
 

@@ -50,11 +50,17 @@ void RegisterMenus::build(QMainWindow *window)
              {"mnuSpacer0", nullptr},
              {"mnuPreviewID", "Preview ID Card"},
              {"mnuFilePrint", "&Print ID Card", "Ctrl+P"},
+             {"mnuPrintCards", "Print &Cards..."},
+             {"mnuCalibrate", "Ca&librate Printer..."},
              {"mnuSpacer7", nullptr},
              {"mnuImport", "&Import Attendees..."},
              {"mnuExport", "&Export..."},
              {"mnuSpacer6", nullptr},
              {"mnuExit", "E&xit"}});
+    addMenu(window, "mnuDesk", "&Desk",
+            {{"mnuScan", "&Scan or Type a Name", "F3"},
+             {"mnuCheckIn", "&Check In", "F8"},
+             {"mnuUndoCheckIn", "&Undo Check-In"}});
     addMenu(window, "mnuView", "&View",
             {{"mnuEvent", "Event Form"}, {"mnuQRCode", "Show &QR Code on ID Card", nullptr, true}});
     QMenu *options = addMenu(window, "mnuOptions", "Video &Options",

@@ -26,6 +26,8 @@ RegisterToolBar::RegisterToolBar(QWidget *parent)
                                                      st->standardIcon(QStyle::SP_ComputerIcon)));
     addKeyedButton(QStringLiteral("Find"), QStringLiteral("Find "),
                    st->standardIcon(QStyle::SP_FileDialogContentsView));
+    addKeyedButton(QStringLiteral("Check In"), QStringLiteral("Check In (F8)"),
+                   st->standardIcon(QStyle::SP_DialogApplyButton));
     // The last button shows the help image; clicking it does nothing.
     addKeyedButton(QStringLiteral("Help"), QStringLiteral("Help"), st->standardIcon(QStyle::SP_DialogHelpButton));
 
@@ -83,6 +85,8 @@ QIcon RegisterToolBar::image(const QString &key) const
         return QIcon::fromTheme(QStringLiteral("document-print"), st->standardIcon(QStyle::SP_ComputerIcon));
     if (key == QLatin1String("Find"))
         return st->standardIcon(QStyle::SP_FileDialogContentsView);
+    if (key == QLatin1String("Check In"))
+        return st->standardIcon(QStyle::SP_DialogApplyButton);
     if (key == QLatin1String("Help"))
         return st->standardIcon(QStyle::SP_DialogHelpButton);
     return QIcon();

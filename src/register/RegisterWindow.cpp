@@ -18,8 +18,12 @@
 #include "capture/PictureSnapper.h"
 #include "capture/VideoMenus.h"
 #include "capture/VideoPanel.h"
+#include "checkin/CheckInDesk.h"
+#include "checkin/CheckInPanel.h"
+#include "checkin/ScanBox.h"
 #include "bindings/DataControl.h"
 #include "data/Database.h"
+#include "data/AttendeeSearch.h"
 #include "data/EventContents.h"
 #include "data/Recordset.h"
 #include "events/EventWindow.h"
@@ -34,6 +38,8 @@
 #include "lists/LookupLists.h"
 #include "session/CardContent.h"
 #include "session/CardDesignLoader.h"
+#include "idcard/CalibrationDialog.h"
+#include "idcard/PrintCardsDialog.h"
 #include "transfer/ExportDialog.h"
 #include "transfer/ImportDialog.h"
 
@@ -80,6 +86,21 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     m_cardWindows = new CardWindows(m_cardContent, this);
     m_cardCommands = new CardCommands(m_context, m_cardWindows, m_toolBar->cboIDSize(),
                                       [this] { return m_display->photoFile(); }, this);
+    m_cardCommands->setAttendeeKey([this] {
+        const Recordset *rs = m_datPrimaryRS->recordset();
+        return rs && rs->isOpen() && rs->editMode() != EditMode::Adding && rs->absolutePosition() >= 0
+            ? rs->currentKey()
+            : qint64(0);
+    });
+    CheckInDesk::Window desk;
+    desk.currentEvent = [this] { return m_tag.trimmed().toLongLong(); };
+    desk.switchEvent = [this](qint64 programId) { return switchToEvent(programId); };
+    desk.writePending = [this] { return writePending(); };
+    m_checkInDesk = new CheckInDesk(m_context, m_datPrimaryRS, m_checkInPanel, std::move(desk), this);
+    connect(m_datPrimaryRS, &DataControl::reposition, m_checkInDesk, &CheckInDesk::showStatus);
+    connect(m_cardCommands, &CardCommands::cardPrinted, m_checkInDesk, &CheckInDesk::showStatus);
+    connect(m_cardCommands, &CardCommands::cardPrinted, m_datasheet, &DatasheetView::refreshRows);
+    connect(m_checkInDesk, &CheckInDesk::checkInsChanged, m_datasheet, &DatasheetView::refreshRows);
     new CardDesign(m_context, m_attendee->card(), m_cardContent, findChild<QAction *>(QStringLiteral("mnuQRCode")),
                    this);
     m_videoMenus = new VideoMenus(this, video());
@@ -121,6 +142,7 @@ void RegisterWindow::buildCentralArea()
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("frmRegisterClient"));
 
+    m_checkInPanel = new CheckInPanel(central);
     m_attendee = new AttendeePanel(m_cardContent, central);
     m_video = new VideoPanel(central);
     m_donations = new DonationsPanel(m_context, central);
@@ -138,17 +160,18 @@ void RegisterWindow::buildCentralArea()
     connect(m_cmdClose, &QPushButton::clicked, this, &RegisterWindow::cmdClose_Click);
 
     auto *grid = new QGridLayout(central);
-    grid->addWidget(m_attendee, 0, 0, 2, 1);
-    grid->addWidget(m_video, 0, 1);
-    grid->addWidget(m_donations, 1, 1);
+    grid->addWidget(m_checkInPanel, 0, 0, 1, 2);
+    grid->addWidget(m_attendee, 1, 0, 2, 1);
+    grid->addWidget(m_video, 1, 1);
+    grid->addWidget(m_donations, 2, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
-    grid->setRowStretch(1, 1);
+    grid->setRowStretch(2, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_datPrimaryRS, 1);
     bottom->addStretch(1);
     bottom->addWidget(m_cmdClose);
-    grid->addLayout(bottom, 2, 0, 1, 2);
+    grid->addLayout(bottom, 3, 0, 1, 2);
 
     // The datasheet is laid over the form when shown; it is not part of the layout.
     m_lstEveryone = new DatasheetList(central);
@@ -170,6 +193,8 @@ void RegisterWindow::connectMenus()
     on("mnuExport", &RegisterWindow::mnuExport_Click);
     on("mnuPreviewID", &RegisterWindow::mnuPreviewID_Click);
     on("mnuFilePrint", &RegisterWindow::mnuFilePrint_Click);
+    on("mnuPrintCards", &RegisterWindow::mnuPrintCards_Click);
+    on("mnuCalibrate", &RegisterWindow::mnuCalibrate_Click);
     on("mnuExit", &RegisterWindow::mnuExit_Click);
     on("mnuEvent", &RegisterWindow::mnuEvent_Click);
     on("mnuAudioFmt", &RegisterWindow::mnuAudioFmt_Click);
@@ -180,6 +205,15 @@ void RegisterWindow::connectMenus()
     on("mnuSnap", &RegisterWindow::mnuSnap_Click);
     on("mnuAbout", &RegisterWindow::mnuAbout_Click);
     on("mnuContent", &RegisterWindow::mnuContent_Click);
+    const auto desk = [this](const char *name, void (CheckInDesk::*command)()) {
+        if (QAction *action = findChild<QAction *>(QString::fromLatin1(name)))
+            connect(action, &QAction::triggered, m_checkInDesk, [this, command] {
+                m_runner.ignoring([&] { (m_checkInDesk->*command)(); });
+            });
+    };
+    desk("mnuScan", &CheckInDesk::focusScan);
+    desk("mnuCheckIn", &CheckInDesk::checkInCurrent);
+    desk("mnuUndoCheckIn", &CheckInDesk::undoCheckIn);
 
     connect(m_toolBar, &RegisterToolBar::buttonClick, this, &RegisterWindow::tbToolBar_ButtonClick);
     connect(m_toolBar, &RegisterToolBar::buttonMenuClick, this, &RegisterWindow::tbToolBar_ButtonMenuClick);
@@ -188,6 +222,7 @@ void RegisterWindow::connectMenus()
 void RegisterWindow::setTabOrder()
 {
     QList<QWidget *> chain;
+    chain << m_checkInPanel->txtScan();
     chain << m_toolBar->cboIDSize();
     chain << m_attendee->tabChain();
     chain << m_donations->grdDonors();
@@ -266,8 +301,10 @@ void RegisterWindow::formLoad(StartupSteps *startup)
     loadCardWindows();    // step 17
 
     // Step 18: the datasheet's place over the form (the navigator below it stays in sight).
+    // Below the desk's scan strip, which stays in reach while the datasheet is shown.
     const QRect place = Twips::toPixelRect(QRect(2040, 600, 0, 0), logicalDpiX(), logicalDpiY());
-    m_lstEveryone->placeOver(place.topLeft(), m_datPrimaryRS->sizeHint().height() + 12);
+    m_lstEveryone->placeOver(place.topLeft() + QPoint(0, m_checkInPanel->sizeHint().height() + 6),
+                             m_datPrimaryRS->sizeHint().height() + 12);
     m_live->start(); // from now on, what other desks save shows here
     progress(0.999f);
     startup = nullptr; // step 20
@@ -432,6 +469,37 @@ void RegisterWindow::tellIfReadOnly()
     Dialogs::instance().message(this, why, QStringLiteral("Read-Only Database"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
+bool RegisterWindow::switchToEvent(qint64 programId)
+{
+    if (!writePending())
+        return false;
+    const QString name = AttendeeSearch::eventName(*Database::shared(m_context.databaseLocation()), programId);
+    if (name.isEmpty() && !EventContents::exists(*Database::shared(m_context.databaseLocation()), programId))
+        return false;
+    if (programId != m_tag.trimmed().toLongLong())
+        eventChosen(QString::number(programId), name);
+    // The datasheet lists the attendees as they were: the form shows the new ones.
+    if (m_datasheet->isDatasheetShown())
+        m_datasheet->switchView(false);
+    setEvent();
+    return true;
+}
+
+QList<qint64> RegisterWindow::selectedAttendees() const
+{
+    if (m_datasheet->isDatasheetShown())
+        return m_datasheet->selectedKeys();
+    const Recordset *rs = m_datPrimaryRS->recordset();
+    if (rs && rs->isOpen() && rs->editMode() != EditMode::Adding && rs->absolutePosition() >= 0)
+        return {rs->currentKey()};
+    return {};
+}
+
+std::function<QList<qint64>()> RegisterWindow::selectedAttendeesSource()
+{
+    return [window = QPointer<RegisterWindow>(this)] { return window ? window->selectedAttendees() : QList<qint64>(); };
+}
+
 void RegisterWindow::eventChosen(const QString &key, const QString &name)
 {
     m_tag = key;
@@ -505,6 +573,8 @@ void RegisterWindow::tbToolBar_ButtonClick(const QString &key)
             printIDCard();
         else if (key == QLatin1String("Find"))
             openFind();
+        else if (key == QLatin1String("Check In"))
+            m_checkInDesk->checkInCurrent();
         // "Help" and any other key: nothing.
     });
 }
@@ -525,7 +595,31 @@ void RegisterWindow::loadCardWindows()
 
 void RegisterWindow::printIDCard()
 {
+    // The card's code names a stored attendee, and its print is recorded for one:
+    // the attendee being typed is saved first.
+    if (!writePending())
+        return;
     m_cardCommands->printIDCard();
+}
+
+void RegisterWindow::mnuPrintCards_Click()
+{
+    // The cards are drawn from the stored rows: what the desk typed is written first.
+    if (!writePending())
+        return;
+    PrintCardsDialog dialog(m_context, {m_tag.trimmed().toLongLong(), windowTitle()}, selectedAttendeesSource(),
+                            m_toolBar->cboIDSize()->currentIndex(), this);
+    // The datasheet's "Card Printed" column and the form's status follow the batch.
+    connect(&dialog, &PrintCardsDialog::cardsPrinted, m_datasheet, &DatasheetView::refreshRows);
+    connect(&dialog, &PrintCardsDialog::cardsPrinted, m_checkInDesk, &CheckInDesk::showStatus);
+    Dialogs::instance().showModal(&dialog);
+}
+
+void RegisterWindow::mnuCalibrate_Click()
+{
+    CalibrationDialog dialog(m_context.installedPrinters ? m_context.installedPrinters() : QStringList(),
+                             m_toolBar->cboIDSize()->currentIndex(), this);
+    Dialogs::instance().showModal(&dialog);
 }
 
 void RegisterWindow::mnuPreviewID_Click()
@@ -535,6 +629,8 @@ void RegisterWindow::mnuPreviewID_Click()
 
 void RegisterWindow::mnuFilePrint_Click()
 {
+    if (!writePending())
+        return;
     m_runner.ignoring([this] { m_cardCommands->mnuFilePrint_Click(); });
 }
 

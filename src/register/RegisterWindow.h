@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 class AppContext;
 class AttendeePanel;
@@ -13,6 +14,8 @@ class PictureSnapper;
 class CardCommands;
 class CardContent;
 class CardWindows;
+class CheckInDesk;
+class CheckInPanel;
 class DataControl;
 class DatasheetList;
 class DatasheetView;
@@ -84,6 +87,14 @@ public:
     DatasheetView *datasheetView() const { return m_datasheet; }
     // What other desks save shows here (started by the load).
     LiveRefresh *liveRefresh() const { return m_live; }
+    CheckInPanel *checkInPanel() const { return m_checkInPanel; }
+    CheckInDesk *checkInDesk() const { return m_checkInDesk; }
+
+    // The attendees a command for several acts on: those selected in the
+    // datasheet when it is shown, else the stored attendee shown (none for a new
+    // one); keys in key order. A feature is handed selectedAttendeesSource().
+    QList<qint64> selectedAttendees() const;
+    std::function<QList<qint64>()> selectedAttendeesSource();
 
     // The attendee source of an event: "Select * from Attendees where ProgramID =" and
     // the key as a whole number. Throws AppError 13 (source "SetEvent") when the
@@ -104,6 +115,9 @@ public slots:
 
     void mnuPreviewID_Click();
     void mnuFilePrint_Click();
+    // Cards in bulk for the current event, and a printer's correction.
+    void mnuPrintCards_Click();
+    void mnuCalibrate_Click();
 
     // The datasheet view and the find dialog.
     void mnuViewAll_Click();
@@ -158,6 +172,11 @@ private:
     // typing kept) when that fails.
     bool writePending();
 
+    // Shows the event `programId` (the desk's scan of another event's attendee, or
+    // the current one read again): what was typed is written first; false when
+    // that failed or the event is gone.
+    bool switchToEvent(qint64 programId);
+
     // The event window's OK: the chosen event becomes the window's Tag and caption.
     void eventChosen(const QString &key, const QString &name);
     // Tells why an event must be chosen and shows the event window; true when an event was chosen.
@@ -188,4 +207,6 @@ private:
     CardContent *m_cardContent = nullptr;
     CardWindows *m_cardWindows = nullptr;
     CardCommands *m_cardCommands = nullptr;
+    CheckInPanel *m_checkInPanel = nullptr;
+    CheckInDesk *m_checkInDesk = nullptr;
 };

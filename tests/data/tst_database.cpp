@@ -6,6 +6,9 @@
 #include "DataTestEnvironment.h"
 #include "TestServer.h"
 #include "ThrownError.h"
+#include "data/AttendeeSearch.h"
+#include "data/CardPrintLog.h"
+#include "data/CheckInLog.h"
 #include "data/Currency.h"
 #include "data/DataError.h"
 #include "data/Database.h"
@@ -14,6 +17,7 @@
 #include "data/PhotoStore.h"
 #include "data/Recordset.h"
 #include "data/Schema.h"
+#include "data/SchemaMigration.h"
 #include "data/ServerAddress.h"
 #include "data/ServerPasswords.h"
 #include "data/WriteTransaction.h"
@@ -458,6 +462,89 @@ private slots:
             QTRY_VERIFY(!notices.isEmpty());
             QCOMPARE(notices.first().at(2).toString(), u"attendees 18"_s);
         }
+    }
+
+    // A database of the first schema gains CheckIns and CardPrints when opened, once,
+    // keeping every row; one that can only be read is refused and left as it was.
+    void earlierSchemaIsUpgradedOnOpening()
+    {
+        const QString old = m_server ? m_env->createEmptyServerDatabase() : m_env->folder(u"old"_s) + u"Quorvex.mdb"_s;
+        {
+            auto db = Database::openEmpty(old);
+            WriteTransaction write(*db);
+            for (const QString &statement : Schema::firstSchemaStatements(db->engine()) + db->engine().setSchemaVersion(1))
+                db->execute(statement);
+            write.commit();
+        }
+        DataTestEnvironment::exec(old, u"INSERT INTO Program (ProgramID, Name) VALUES (3, 'Gala')"_s);
+        DataTestEnvironment::exec(old, u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName) VALUES (7, 3, 'Ann'), "
+                                       "(8, 3, 'Bo')"_s);
+        DataTestEnvironment::exec(old, u"INSERT INTO Donations (AttendeeID, Amount) VALUES (7, 50000)"_s);
+        const QString version = m_server ? u"SELECT Version FROM QuorvexSchema"_s : u"PRAGMA user_version"_s;
+        const QString rows = u"SELECT (SELECT count(*) FROM Program) || '/' || (SELECT count(*) FROM Attendees) || '/' "
+                             "|| (SELECT count(*) FROM Donations) || '/' || (SELECT count(*) FROM Title)"_s;
+        const QString before = DataTestEnvironment::scalar(old, rows).toString();
+
+        if (!m_server) {
+            QVERIFY(QFile::setPermissions(old, QFile::ReadOwner));
+            const QByteArray bytes = fileBytes(old);
+            const std::optional<AppError> error = thrownError([&] { (void)Database::openSeparate(old); });
+            QVERIFY(error && error->number() == DataError::ReadOnly);
+            QVERIFY2(error->description().contains(u"earlier version"_s), qPrintable(error->description()));
+            QCOMPARE(fileBytes(old), bytes);
+            QVERIFY(QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner));
+        }
+
+        auto db = Database::openSeparate(old);
+        QCOMPARE(db->upgradedFrom(), 1);
+        QCOMPARE(DataTestEnvironment::scalar(old, version).toInt(), Schema::Version);
+        QCOMPARE(DataTestEnvironment::scalar(old, rows).toString(), before);
+        QCOMPARE(Database::openSeparate(old)->upgradedFrom(), 0); // once
+        QCOMPARE(SchemaMigration::upgrade(*db), Schema::Version);
+        QCOMPARE(AttendeeSearch::byName(*db, 3, u"BO"_s).size(), 1);
+
+        // The new tables at work: one check-in per attendee, undone on request;
+        // every card print kept; both go with their attendee.
+        QVERIFY(!CheckInLog::checkIn(*db, 7, u"DESK-A"_s));
+        const std::optional<CheckInRecord> again = CheckInLog::checkIn(*db, 7, u"DESK-B"_s);
+        QVERIFY(again && again->desk == u"DESK-A"_s);
+        QVERIFY(qAbs(again->checkedIn.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        QVERIFY(!CheckInLog::checkIn(*db, 8, u"DESK-B"_s));
+        QVERIFY(CheckInLog::undo(*db, 8));
+        QVERIFY(!CheckInLog::undo(*db, 8));
+        QCOMPARE(CheckInLog::checkedInAmong(*db, 3), QSet<qint64> {7});
+        CardPrintLog::record(*db, 8, u"Small"_s, u"Front"_s, u"DESK-A"_s);
+        CardPrintLog::record(*db, 8, u"Large"_s, u"Back office"_s, u"DESK-B"_s);
+        const std::optional<CardPrintRecord> last = CardPrintLog::last(*db, 8);
+        QVERIFY(last && last->cardSize == u"Large"_s && last->printer == u"Back office"_s && last->desk == u"DESK-B"_s);
+        QVERIFY(!CardPrintLog::last(*db, 7));
+        QCOMPARE(CardPrintLog::printedAmong(*db, 3), QSet<qint64> {8});
+        DataTestEnvironment::exec(old, u"DELETE FROM Attendees"_s);
+        QCOMPARE(DataTestEnvironment::scalar(old, u"SELECT (SELECT count(*) FROM CheckIns) + (SELECT count(*) FROM "
+                                                  "CardPrints)"_s).toInt(), 0);
+    }
+
+    // The desk's name search: the beginning of a first or last name, letter case and
+    // accents aside, of the one event, in name order.
+    void nameSearchIgnoresCaseAndAccents()
+    {
+        exec(u"INSERT INTO Attendees (AttendeeID, ProgramID, FirstName, LastName) VALUES (1, 3, 'José', 'Núñez'), "
+             "(2, 3, 'Ann', 'NUNES'), (3, 3, 'Zoë', 'Jose'), (4, 3, 'Łukasz', 'Müller-Øster'), (5, 3, 'Seán', "
+             "'O''Brien'), (6, 4, 'Jose', 'Nunez'), (7, 3, NULL, NULL)"_s);
+        auto db = Database::openSeparate(m_location);
+        const QList<std::pair<QString, QList<qint64>>> cases {
+            {u"nunez"_s, {1}},        {u"NÚÑE"_s, {2, 1}},    {u"nu"_s, {2, 1}},     {u"jose"_s, {3, 1}},
+            {u"  jose   nu "_s, {1}}, {u"nu jo"_s, {1}},   {u"lukasz"_s, {4}},    {u"muller-o"_s, {4}},
+            {u"o'b"_s, {5}},          {u"sean o"_s, {5}},  {u"x"_s, {}},          {u"   "_s, {}},
+            {u"%"_s, {}},             {u"_"_s, {}},
+        };
+        for (const auto &[typed, expected] : cases) {
+            QList<qint64> found;
+            for (const AttendeeMatch &match : AttendeeSearch::byName(*db, 3, typed))
+                found << match.attendeeId;
+            QVERIFY2(found == expected, qPrintable(typed));
+        }
+        QCOMPARE(AttendeeSearch::byName(*db, 3, u"n"_s, 1).size(), 1);
     }
 
     void photographsAreSharedBetweenDesks()

@@ -132,6 +132,9 @@ private slots:
         exec(u"INSERT INTO Donations (DonationID, AttendeeID, Amount, RegFee, DonDate, PaymentType) VALUES "
              "(4, 17, 250000, 1, '2024-03-05', 'Cash'), (5, 25, 1, 0, NULL, 'Check')"_s);
         exec(u"INSERT INTO Office (OfficeName, OfficeDesc) VALUES ('Warden', 'Warden')"_s);
+        exec(u"INSERT INTO CheckIns (AttendeeID, CheckedIn, Desk) VALUES (17, '2024-03-05T09:15:00.250Z', 'DESK-1')"_s);
+        exec(u"INSERT INTO CardPrints (AttendeeID, Printed, CardSize, Printer, Desk) VALUES (25, "
+             "'2024-03-05T09:16:00.000Z', 'Large', 'Front', 'DESK-2')"_s);
         // The file handed out attendee keys up to 40 (new attendees never saved).
         exec(u"UPDATE sqlite_sequence SET seq = 40 WHERE name = 'Attendees'"_s);
         QDir(folder).mkpath(u"Pic"_s);
@@ -150,6 +153,10 @@ private slots:
         }
         QCOMPARE(DataTestEnvironment::scalar(url, u"SELECT Photo FROM Photos WHERE AttendeeID = 17"_s).toByteArray(), jpeg);
         QCOMPARE(DataTestEnvironment::scalar(url, u"SELECT count(*) FROM Photos"_s).toInt(), 1);
+        QCOMPARE(DataTestEnvironment::scalar(url, u"SELECT count(*) FROM CheckIns WHERE AttendeeID = 17 AND CheckedIn = "
+                                                  "'2024-03-05 09:15:00.25+00' AND Desk = 'DESK-1'"_s).toInt(), 1);
+        QCOMPARE(DataTestEnvironment::scalar(url, u"SELECT count(*) FROM CardPrints WHERE AttendeeID = 25 AND Printed = "
+                                                  "'2024-03-05 09:16:00+00' AND Printer = 'Front'"_s).toInt(), 1);
 
         // The program works on the copy: the key after the file's last, the photograph shown from the server.
         {
@@ -183,7 +190,7 @@ private slots:
         const QString location = m_env->createDatabase(m_server ? TestEngine::Server : TestEngine::File);
         const QString target = m_server ? location : QFileInfo(location).absolutePath();
         QCOMPARE(run({u"check"_s, target}), 0);
-        QVERIFY2(m_out.contains(u"Schema version: 1"_s) && m_out.contains(u"Title: 5 rows"_s)
+        QVERIFY2(m_out.contains(u"Schema version: %1"_s.arg(Schema::Version)) && m_out.contains(u"Title: 5 rows"_s)
                      && m_out.contains(u"No problems found"_s), qPrintable(m_out));
 
         // What the program leaves by design is a note; a donation of no attendee is a problem.

@@ -5,6 +5,8 @@
 #include "DataTestEnvironment.h"
 #include "LibreOffice.h"
 #include "data/Currency.h"
+#include "data/CardPrintLog.h"
+#include "data/CheckInLog.h"
 #include "data/Database.h"
 #include "exchange/AttendeeImport.h"
 #include "exchange/CsvReader.h"
@@ -430,7 +432,7 @@ private slots:
         const int written = EventExport::write(*Database::openSeparate(m_file), 7, EventExport::Kind(kind), out);
         // Our CSV is read with every column as text, as the file holds it; a workbook's
         // cells come back as their values (amounts without thousands separators).
-        const int columns = people ? 20 : 8;
+        const int columns = people ? 22 : 8; // the attendees' fields, CheckedIn and CardsPrinted
         QStringList asText;
         for (int i = 1; i <= columns; ++i)
             asText << u"%1/2"_s.arg(i);
@@ -446,8 +448,8 @@ private slots:
         Rows stored = storedRows(
             people ? u"SELECT AttendeeID, ProgramID, Picture, TitleName, FirstName, MiddleInitial, LastName, "
                      "OfficeName, Address, City, StateOrProvince, PostalCode, Country, Chapter, EmailName, "
-                     "HomePhone, WorkPhone, MobilePhone, FaxNumber, Note FROM Attendees WHERE ProgramID = 7 "
-                     "ORDER BY AttendeeID"_s
+                     "HomePhone, WorkPhone, MobilePhone, FaxNumber, Note, 'No', '0' FROM Attendees WHERE "
+                     "ProgramID = 7 ORDER BY AttendeeID"_s
                    : u"SELECT d.AttendeeID, a.FirstName, a.LastName, d.Amount, CASE d.RegFee WHEN 0 THEN 'No' ELSE "
                      "'Yes' END, d.DonDate, d.PaymentDate, d.PaymentType FROM Donations d JOIN Attendees a ON "
                      "a.AttendeeID = d.AttendeeID ORDER BY d.AttendeeID, d.DonationID"_s);
@@ -510,22 +512,17 @@ private slots:
         }
     }
 
-    // Check-ins and printed cards are exported when the database keeps them.
-    void exportsCheckInsAndPrintsWhereKept()
+    // Check-ins and printed cards are exported with the attendees.
+    void exportsCheckInsAndPrints()
     {
         fillEvent(1);
         const QString file = m_env->folder(u"out"_s) + u"people.csv"_s;
         auto db = Database::openSeparate(m_file);
-        EventExport::write(*db, 1, EventExport::Kind::Attendees, file);
-        QVERIFY(!SheetReader::read(file).header.contains(u"CheckedIn"_s));
         const qint64 first = sql(u"SELECT min(AttendeeID) FROM Attendees"_s).toLongLong();
-        DataTestEnvironment::exec(m_file, u"CREATE TABLE CheckIns (CheckInID INTEGER PRIMARY KEY, AttendeeID INTEGER)"_s);
-        DataTestEnvironment::exec(m_file, u"CREATE TABLE CardPrints (CardPrintID INTEGER PRIMARY KEY, AttendeeID "
-                                          "INTEGER)"_s);
-        DataTestEnvironment::exec(m_file, u"INSERT INTO CheckIns (AttendeeID) VALUES (?)"_s, {first + 1});
-        DataTestEnvironment::exec(m_file, u"INSERT INTO CardPrints (AttendeeID) VALUES (?), (?), (?)"_s,
-                                  {first, first, first + 1});
-        EventExport::write(*Database::openSeparate(m_file), 1, EventExport::Kind::Attendees, file);
+        CheckInLog::checkIn(*db, first + 1, u"DESK-1"_s);
+        for (const qint64 key : {first, first, first + 1})
+            CardPrintLog::record(*db, key, u"Large"_s, u"Office"_s, u"DESK-1"_s);
+        EventExport::write(*db, 1, EventExport::Kind::Attendees, file);
         const SheetTable table = SheetReader::read(file);
         QCOMPARE(table.header.mid(20), (QStringList {u"CheckedIn"_s, u"CardsPrinted"_s}));
         QCOMPARE(table.rows[0].cells.mid(20), (QStringList {u"No"_s, u"2"_s}));

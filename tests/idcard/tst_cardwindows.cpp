@@ -6,6 +6,7 @@
 // the printed pages.
 
 #include "../register/RegisterFixture.h"
+#include "core/ModGen.h"
 
 #include "core/Resources.h"
 #include "data/PhotoStore.h"
@@ -18,6 +19,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPrinter>
@@ -140,6 +142,7 @@ private slots:
     void printingMakesOnePageOfTheCardsSize_data();
     void printingMakesOnePageOfTheCardsSize();
     void printCommandsSayWhyNothingIsPrinted();
+    void everyCardPrintedIsRecordedAndASecondIsAskedFor();
 
 private:
     RecordingDialogs *dialogs() const { return static_cast<RecordingDialogs *>(f.dialogs.get()); }
@@ -606,6 +609,43 @@ void TestCardWindows::printCommandsSayWhyNothingIsPrinted()
     f.action("mnuFilePrint")->trigger();
     QVERIFY(QFile::exists(pdf()));
     QVERIFY(!window->isVisible());
+}
+
+void TestCardWindows::everyCardPrintedIsRecordedAndASecondIsAskedFor()
+{
+    openWithAttendees();
+    sizeBox()->setCurrentIndex(2);
+    printToPdf();
+    const qint64 anne = f.sql("SELECT AttendeeID FROM Attendees WHERE FirstName = 'Anne'").toLongLong();
+    const auto prints = [&] { return f.rows("CardPrints WHERE AttendeeID = ?", {anne}); };
+    auto *printed = f.child<QLabel>("lblCardPrinted");
+    QCOMPARE(printed->text(), "No card printed");
+    clickPrintButton();
+    QVERIFY(QFile::exists(pdf()));
+    QCOMPARE(prints(), 1);
+    QCOMPARE(f.sql("SELECT CardSize || '|' || Printer || '|' || Desk FROM CardPrints").toString(),
+             "3 X 4|" + pdf() + "|" + modGen::getMachineName());
+    QVERIFY2(printed->text().startsWith("Card printed ") && printed->text().contains(modGen::getMachineName()),
+             qPrintable(printed->text()));
+
+    // Again: asked, with when and where; No prints nothing, Yes prints and records.
+    QFile::remove(pdf());
+    f.dialogs->answer(MsgAnswer::No);
+    clickPrintButton();
+    QCOMPARE(f.dialogs->lastBox().title, "Card Already Printed");
+    QVERIFY2(f.dialogs->lastBox().text.contains(modGen::getMachineName()), qPrintable(f.dialogs->lastBox().text));
+    QVERIFY(!QFile::exists(pdf()));
+    QCOMPARE(prints(), 1);
+    f.dialogs->answer(MsgAnswer::Yes);
+    clickPrintButton();
+    QVERIFY(QFile::exists(pdf()));
+    QCOMPARE(prints(), 2);
+    // Another attendee's first card is not asked about.
+    f.arrow(2);
+    QFile::remove(pdf());
+    clickPrintButton();
+    QVERIFY(QFile::exists(pdf()));
+    QCOMPARE(f.rows("CardPrints"), 3);
 }
 
 QTEST_MAIN(TestCardWindows)

@@ -1,10 +1,14 @@
 // The datasheet view: every attendee of the event on a line, switched by the File
 // menu item and the second toolbar button, a click makes an attendee current, a
-// double click goes back to the form, a header click sorts; filled without
-// moving the window's record through every attendee.
+// double click goes back to the form, a header click sorts through the database;
+// the lines read as shown, without moving the window's record through them;
+// check-in and card columns; several lines selected.
 
 #include "ListsFixture.h"
 
+#include "checkin/CheckInDesk.h"
+#include "data/CardPrintLog.h"
+#include "data/CheckInLog.h"
 #include "data/DataError.h"
 #include "data/Database.h"
 #include "lists/DatasheetList.h"
@@ -18,21 +22,23 @@ class TestDatasheet : public QObject
 
 private:
     DatasheetList *list() const { return f.window->lstEveryone(); }
+    int lines() const { return list()->model() ? list()->model()->rowCount() : 0; }
+    QString cell(int row, int c) const { return list()->model()->index(row, c).data().toString(); }
     QStringList line(int row) const
     {
         QStringList texts;
         for (int c = 0; c < 4; ++c)
-            texts << list()->topLevelItem(row)->text(c);
+            texts << cell(row, c);
         return texts;
     }
     QStringList column(int c) const
     {
         QStringList texts;
-        for (int row = 0; row < list()->topLevelItemCount(); ++row)
-            texts << list()->topLevelItem(row)->text(c);
+        for (int row = 0; row < lines(); ++row)
+            texts << cell(row, c);
         return texts;
     }
-    QPoint centreOf(int row) const { return list()->visualItemRect(list()->topLevelItem(row)).center(); }
+    QPoint centreOf(int row) const { return list()->visualRect(list()->model()->index(row, 0)).center(); }
     void clickHeader(int section) const
     {
         QHeaderView *header = list()->header();
@@ -85,16 +91,16 @@ private slots:
         f.action("mnuViewAll")->trigger();
         QVERIFY(list()->isVisible());
         QStringList headers;
-        for (int c = 0; c < 4; ++c)
-            headers << list()->headerItem()->text(c);
-        QCOMPARE(headers, QStringList({"Name", "Address", "City/State/Zip/County", "Chapter"}));
-        QCOMPARE(list()->topLevelItemCount(), 3);
+        for (int c = 0; c < list()->model()->columnCount(); ++c)
+            headers << list()->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, QStringList({"Name", "Address", "City/State/Zip/County", "Chapter", "Checked In", "Card Printed"}));
+        QCOMPARE(lines(), 3);
         QCOMPARE(line(0), QStringList({"Lee, Ann", "1 Elm", "Oslo, , 0150, Norway", "North"}));
         QCOMPARE(line(1), QStringList({"Fox, ", "", ", , , ", ""}));
         QCOMPARE(line(2), QStringList({"Ray, Bob", "", "Rome, , , ", ""}));
         // The first line is picked and its attendee current, with one move of the record.
-        QCOMPARE(list()->currentItem(), list()->topLevelItem(0));
-        QVERIFY(list()->topLevelItem(0)->isSelected());
+        QCOMPARE(list()->currentIndex().row(), 0);
+        QVERIFY(list()->selectionModel()->isRowSelected(0, {}));
         QCOMPARE(f.field(1)->text(), "Ann");
         QCOMPARE(repositions, 1);
         QCOMPARE(indicators(), QStringList({"Form View", "View Rec", "Form View"}));
@@ -106,7 +112,7 @@ private slots:
         // The toolbar button (its key now "View Rec") brings the form back, the list emptied.
         w->tbToolBar()->button("View Rec")->trigger();
         QVERIFY(list()->isHidden());
-        QCOMPARE(list()->topLevelItemCount(), 0);
+        QCOMPARE(lines(), 0);
         QCOMPARE(indicators(), QStringList({"Datasheet View", "View All", "View All"}));
         QVERIFY(w->datPrimaryRS()->isEnabled());
         w->tbToolBar()->button("View All")->trigger();
@@ -162,7 +168,7 @@ private slots:
         QCOMPARE(f.dialogs->boxes(), QList<ScriptedDialogs::Box>({ListsFixture::box(
                                          DataError::make(DataError::NoCurrentRecord).description(), "Quorvex", MsgButtons::Ok, MsgIcon::Exclamation)}));
         QVERIFY(list()->isVisible());
-        QCOMPARE(list()->topLevelItemCount(), 0);
+        QCOMPARE(lines(), 0);
         QCOMPARE(indicators(), QStringList({"Datasheet View", "View All", "View All"}));
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QVERIFY(list()->isHidden());
@@ -203,11 +209,50 @@ private slots:
         f.open(1);
         f.arrow(3);
         f.action("mnuViewAll")->trigger();
-        QCOMPARE(list()->topLevelItemCount(), 10000);
+        QCOMPARE(lines(), 10000);
         QCOMPARE(line(9999), QStringList({"Name09999, First", "1 Main St", "Springfield, IL, 62701, USA", "North"}));
         QCOMPARE(f.counter(), "1 of 10000");
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, centreOf(5));
         QCOMPARE(f.field(3)->text(), "Name00005");
+    }
+
+    void statusColumnsSortingAndSeveralLines()
+    {
+        f.addEvent(1);
+        const QList<qint64> keys {add("lee", "Ann"), add("Fox", "Bo"), add("ray", "Cy"), add("Ng", "Di")};
+        {
+            auto db = Database::openSeparate(f.file);
+            CheckInLog::checkIn(*db, keys[2], "DESK-9");
+            CardPrintLog::record(*db, keys[1], "3 X 4", "Front", "DESK-9");
+        }
+        RegisterWindow *w = f.open(1);
+        f.action("mnuViewAll")->trigger();
+        QCOMPARE(column(4).count(QString()), 3);
+        QVERIFY(!cell(2, 4).isEmpty());
+        QVERIFY(!cell(1, 5).isEmpty() && cell(0, 5).isEmpty());
+
+        // Sorted by the engine, letter case aside; the checked-in first, then by key.
+        clickHeader(0);
+        QCOMPARE(column(0), QStringList({"Fox, Bo", "lee, Ann", "Ng, Di", "ray, Cy"}));
+        QCOMPARE(list()->header()->sortIndicatorSection(), 0);
+        clickHeader(4);
+        QCOMPARE(column(0), QStringList({"ray, Cy", "lee, Ann", "Fox, Bo", "Ng, Di"}));
+        clickHeader(5);
+        QCOMPARE(column(0).first(), "Fox, Bo");
+
+        // Several lines: a click, Shift+click, Ctrl+click; the keys in key order.
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, centreOf(1));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ShiftModifier, centreOf(2));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, centreOf(3));
+        const QList<qint64> chosen {keys[0], keys[2], keys[3]};
+        QCOMPARE(list()->selectedKeys(), chosen);
+        QCOMPARE(w->selectedAttendeesSource()(), chosen);
+        // Check In on the current line shows in its column at once.
+        QCOMPARE(f.field(1)->text(), "Di");
+        QTest::keyClick(w, Qt::Key_F8);
+        QVERIFY(!cell(3, 4).isEmpty());
+        w->tbToolBar()->button("View Rec")->trigger();
+        QCOMPARE(w->selectedAttendees(), QList<qint64>({keys[3]}));
     }
 };
 

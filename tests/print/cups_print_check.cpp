@@ -2,11 +2,15 @@
 // run_cups_print.sh against a CUPS server of its own: with no printer defined
 // the toolbar's Print says "Printer Not Found"; with the PDF printer as the
 // default it prints the "3 X 4" card at once, without a dialog. The attendee is
-// the first of event 1, so the card's QR code must read "QVX:1:1".
+// the first of event 1, so the card's QR code must read "QVX:1:1". Then File >
+// "Print Cards..." sends the cards of the event's three attendees to the same
+// printer in one job.
 
 #include "../register/RegisterFixture.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QPrinterInfo>
 #include <QToolButton>
 
@@ -20,6 +24,7 @@ private slots:
 
     void noPrinterShowsPrinterNotFound();
     void toolbarPrintSendsOneCardToTheDefaultPrinter();
+    void printCardsSendsTheEventsCardsInOneJob();
 
 private:
     void openAndPrint()
@@ -55,6 +60,23 @@ void CupsPrintCheck::toolbarPrintSendsOneCardToTheDefaultPrinter()
     QCOMPARE(QPrinterInfo::defaultPrinterName(), printer);
     openAndPrint(); // any box or dialog here fails the check
     QVERIFY(f.dialogs->boxes().isEmpty());
+}
+
+void CupsPrintCheck::printCardsSendsTheEventsCardsInOneJob()
+{
+    const QString printer = qEnvironmentVariable("QUORVEX_TEST_PRINTER");
+    f.addEvent(1);
+    for (const char *first : {"Anne", "Brid", "Ciara"})
+        f.addAttendee(1, first, "Smith", "Cork", "North");
+    f.open(1);
+    f.dialogs->onModal([&](QDialog *dialog) {
+        dialog->findChild<QComboBox *>("cboPrinter")->setCurrentText(printer);
+        QCOMPARE(dialog->findChild<QComboBox *>("cboPrinter")->currentText(), printer);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdPrint"), Qt::LeftButton);
+        QCOMPARE(dialog->findChild<QLabel *>("lblCount")->text(), "Printed 3 cards on 3 pages.");
+        dialog->reject();
+    });
+    f.action("mnuPrintCards")->trigger();
 }
 
 QTEST_MAIN(CupsPrintCheck)

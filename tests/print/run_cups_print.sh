@@ -112,4 +112,21 @@ if [ -n "${QUORVEX_ARTEFACTS:-}" ]; then
     cp "${pdfs[0]}" "$QUORVEX_ARTEFACTS/cups-3x4.pdf"
     pdftoppm -png -r 200 -singlefile "${pdfs[0]}" "$QUORVEX_ARTEFACTS/cups-3x4" || true
 fi
-echo "PASS: one card-sized PDF printed through CUPS, its QR code read back; \"Printer Not Found\" without a printer"
+
+echo "== a batch of cards (File > Print Cards...) to the PDF printer"
+rm -f "$work"/out/*.pdf
+QUORVEX_TEST_PRINTER="$printer" "$check" printCardsSendsTheEventsCardsInOneJob || fail "printing the batch failed"
+for _ in $(seq 1 300); do
+    [ -z "$(lpstat -W not-completed -o "$printer" 2>/dev/null)" ] && break
+    sleep 0.2
+done
+pdfs=("$work"/out/*.pdf)
+[ ${#pdfs[@]} -eq 1 ] || fail "expected the batch as one PDF in the printer's output folder, found ${#pdfs[@]}"
+info="$(pdfinfo "${pdfs[0]}")"
+echo "$info" | grep -E "^(Pages|Page size):"
+echo "$info" | grep -Eq "^Pages: +3$" || fail "the batch has not exactly three pages"
+echo "$info" | grep -Eq "^Page size: +275 x 179 pts" || fail "the batch's pages are not the 3 X 4 card's 275 x 179 points"
+pdftoppm -png -r 300 -f 3 -l 3 -singlefile "${pdfs[0]}" "$work/batch3" || fail "pdftoppm could not render the batch"
+code="$(zbarimg --quiet --raw -Sdisable -Sqrcode.enable "$work/batch3.png" 2>/dev/null || true)"
+[ "$code" = "QVX:1:3" ] || fail "the third card's QR code reads \"$code\", not \"QVX:1:3\""
+echo "PASS: one card-sized PDF printed through CUPS, its QR code read back; a batch of three cards in one job; \"Printer Not Found\" without a printer"

@@ -77,7 +77,9 @@ private slots:
             {"mnuFileNew", "shortcut", "Ctrl+N"},       {"mnuFileSave", "shortcut", "Ctrl+S"},
             {"mnuFileDel", "shortcut", "Ctrl+D"},       {"mnuFind", "shortcut", "Ctrl+F"},
             {"mnuFilePrint", "shortcut", "Ctrl+P"},     {"mnuExit", "text", "E&xit"},
-            {"mnuEvent", "text", "Event Form"},         {"mnuContent", "text", "Help Content"}};
+            {"mnuEvent", "text", "Event Form"},         {"mnuContent", "text", "Help Content"},
+            {"lblScan", "text", "Scan or type a name:"}, {"mnuScan", "shortcut", "F3"},
+            {"mnuCheckIn", "shortcut", "F8"},           {"mnuUndoCheckIn", "text", "&Undo Check-In"}};
         for (const auto &[name, property, text] : texts) {
             QVERIFY2(f.child<QObject>(name), name);
             QCOMPARE(f.child<QObject>(name)->property(property).toString(), text);
@@ -122,7 +124,7 @@ private slots:
             if (!RegisterToolBar::keyOf(a).isEmpty())
                 buttons << RegisterToolBar::keyOf(a) + QLatin1Char('=') + a->toolTip();
         QCOMPARE(buttons, QStringList({"New=Add New", "View All=View All", "Save=Save", "Delete=Delete Current Record",
-                                       "Print=Print ID Card", "Find=Find ", "Help=Help"}));
+                                       "Print=Print ID Card", "Find=Find ", "Check In=Check In (F8)", "Help=Help"}));
     }
 
     void loadFailuresAreRaisedUnchanged()

@@ -55,8 +55,11 @@ int check(const QStringList &args, QTextStream &out, QTextStream &err)
         const Engine &engine = db->engine();
         out << "Database: " << db->displayName() << "\n";
         out << "Schema version: " << engine.schemaVersion(*db) << " (this program knows " << Schema::Version << ")\n";
+        if (db->upgradedFrom() > 0)
+            out << "Upgraded from schema " << db->upgradedFrom() << " on opening (every row kept).\n";
         QStringList tables {QStringLiteral("Program"), QStringLiteral("Attendees"), QStringLiteral("Donations"),
-                            QStringLiteral("Office"), QStringLiteral("Title")};
+                            QStringLiteral("Office"), QStringLiteral("Title"), QStringLiteral("CheckIns"),
+                            QStringLiteral("CardPrints")};
         if (engine.keepsPhotosInDatabase())
             tables << QStringLiteral("Photos");
         for (const QString &table : tables)

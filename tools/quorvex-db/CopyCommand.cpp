@@ -16,7 +16,7 @@
 namespace {
 
 // The tables of a database file, in an order whose rows may refer to the ones before.
-const char *const Tables[] = {"Program", "Attendees", "Donations", "Office", "Title"};
+const char *const Tables[] = {"Program", "Attendees", "Donations", "Office", "Title", "CheckIns", "CardPrints"};
 constexpr int BatchRows = 200;
 
 // A stored value as the server's column takes it (the file's columns take any type).
@@ -31,6 +31,7 @@ QVariant forServer(const QVariant &raw, FieldKind kind)
         return raw.toLongLong();
     case FieldKind::Text:
     case FieldKind::Date: // ISO text; the server refuses what is not a date
+    case FieldKind::DateTime: // ISO text in UTC
         return raw.toString();
     }
     return raw;

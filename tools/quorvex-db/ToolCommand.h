@@ -35,3 +35,4 @@ extern const ToolCommand ImportCommand;
 extern const ToolCommand ExportCommand;
 extern const ToolCommand CopyCommand;
 extern const ToolCommand CheckCommand;
+extern const ToolCommand CardsCommand;

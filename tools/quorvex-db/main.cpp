@@ -4,13 +4,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <iterator>
+#include <memory>
 
 namespace {
 
 const ToolCommand *const Commands[] = {&CreateCommand, &CreateIfMissingCommand, &CopyCommand, &CheckCommand,
-                                       &ImportCommand, &ExportCommand};
+                                       &ImportCommand, &ExportCommand, &CardsCommand};
 
 void printUsage(QTextStream &stream)
 {
@@ -37,10 +39,16 @@ QString tool::databaseLocation(const QString &target)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Drawing cards needs fonts, so a GUI application, but never a screen: the
+    // offscreen platform serves a script run without a desktop.
+    const bool drawsCards = argc > 1 && qstrcmp(argv[1], "cards") == 0;
+    if (drawsCards && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = drawsCards ? std::make_unique<QGuiApplication>(argc, argv)
+                                                       : std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QStringList args = app.arguments().mid(1);
+    const QStringList args = app->arguments().mid(1);
     if (args.size() == 1 && (args.at(0) == QLatin1String("--help") || args.at(0) == QLatin1String("-h"))) {
         printUsage(out);
         return tool::Success;
