@@ -98,6 +98,7 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     connect(m_cardCommands, &CardCommands::cardPrinted, m_checkInDesk, &CheckInDesk::showStatus);
     connect(m_cardCommands, &CardCommands::cardPrinted, m_datasheet, &DatasheetView::refreshRows);
     connect(m_checkInDesk, &CheckInDesk::checkInsChanged, m_datasheet, &DatasheetView::refreshRows);
+    connect(m_datPrimaryRS, &DataControl::reposition, m_datasheet, &DatasheetView::followCurrent);
     new CardDesign(m_context, m_attendee->card(), m_cardContent, findChild<QAction *>(QStringLiteral("mnuQRCode")),
                    this);
     m_videoMenus = new VideoMenus(this, video());
