@@ -202,7 +202,8 @@ void RegisterWindow::connectMenus()
     const auto desk = [this](const char *name, void (CheckInDesk::*command)()) {
         if (QAction *action = findChild<QAction *>(QString::fromLatin1(name)))
             connect(action, &QAction::triggered, m_checkInDesk, [this, command] {
-                m_runner.ignoring([&] { (m_checkInDesk->*command)(); });
+                // Copies: a nested [&] would name `command` of the enclosing call (gone by then).
+                m_runner.ignoring([desk = m_checkInDesk, command] { (desk->*command)(); });
             });
     };
     desk("mnuScan", &CheckInDesk::focusScan);
