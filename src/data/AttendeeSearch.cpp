@@ -40,34 +40,49 @@ QList<AttendeeMatch> byName(Database &db, qint64 programId, const QString &typed
     if (words.isEmpty())
         return {};
     const Engine &engine = db.engine();
-    QString where;
-    QVariantList params {programId};
-    const auto starts = [&](const char *column, const QString &prefix) {
+    QVariantList params;
+    // One SELECT per way a name can match, each served by the index of the name
+    // it begins with (an OR would make the engine read every row of the event).
+    const auto branch = [&](const char *column, const QString &prefix, const char *other, const QString &otherPrefix) {
         const SqlFragment f = engine.startsWithFolded(QString::fromLatin1(column), prefix);
+        params << programId;
         params += f.params;
-        return f.sql;
+        QString sql = QStringLiteral("SELECT AttendeeID, FirstName, LastName FROM Attendees WHERE ProgramID = ? AND %1")
+                          .arg(f.sql);
+        if (other) {
+            const SqlFragment g = engine.startsWithFolded(QString::fromLatin1(other), otherPrefix);
+            params += g.params;
+            sql += QStringLiteral(" AND ") + g.sql;
+        }
+        return sql;
     };
+    QStringList branches;
     const qsizetype space = words.indexOf(u' ');
     if (space < 0) {
-        const QString a = starts("FirstName", words);
-        where = QStringLiteral("(%1 OR %2)").arg(a, starts("LastName", words));
+        branches << branch("FirstName", words, nullptr, {});
+        branches << branch("LastName", words, nullptr, {});
     } else {
         const QString first = words.left(space);
         const QString rest = words.mid(space + 1);
-        const QString a = starts("FirstName", first);
-        const QString b = starts("LastName", rest);
-        const QString c = starts("LastName", first);
-        where = QStringLiteral("((%1 AND %2) OR (%3 AND %4))").arg(a, b, c, starts("FirstName", rest));
+        branches << branch("FirstName", first, "LastName", rest);
+        branches << branch("LastName", first, "FirstName", rest);
     }
-    params << limit;
+    // UNION ALL spares the engine removing duplicates from every match: an
+    // attendee found both ways comes twice at most, so twice the limit holds
+    // `limit` attendees, and the second of a pair is skipped here.
+    params << 2 * limit;
     QList<AttendeeMatch> found;
-    QSqlQuery &q = db.select(QStringLiteral("SELECT AttendeeID, FirstName, LastName FROM Attendees WHERE ProgramID = ? "
-                                            "AND %1 ORDER BY %2, %3, AttendeeID LIMIT ?")
-                                 .arg(where, engine.caseless(QStringLiteral("LastName")),
+    QSqlQuery &q = db.select(QStringLiteral("SELECT AttendeeID, FirstName, LastName FROM (%1) m ORDER BY %2, %3, "
+                                            "AttendeeID LIMIT ?")
+                                 .arg(branches.join(QStringLiteral(" UNION ALL ")),
+                                      engine.caseless(QStringLiteral("LastName")),
                                       engine.caseless(QStringLiteral("FirstName"))),
                              params);
-    while (q.next())
-        found.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), programId});
+    while (q.next() && found.size() < limit) {
+        const qint64 key = q.value(0).toLongLong();
+        if (found.isEmpty() || found.constLast().attendeeId != key)
+            found.append({key, q.value(1).toString(), q.value(2).toString(), programId});
+    }
     q.finish();
     return found;
 }

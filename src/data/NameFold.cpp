@@ -9,6 +9,7 @@ struct Table
     QString from;
     QString to;
     QHash<char16_t, char16_t> map;
+    QMultiHash<char16_t, char16_t> folding; // the plain letter -> the letters that fold to it
 };
 
 // The first letter of a letter's canonical decomposition, all the way down
@@ -50,6 +51,8 @@ Table makeTable()
     };
     range(0x00C0, 0x024F);
     range(0x1E00, 0x1EFF);
+    for (auto it = t.map.cbegin(); it != t.map.cend(); ++it)
+        t.folding.insert(it.value(), it.key());
     return t;
 }
 
@@ -76,6 +79,22 @@ QString fold(const QString &text)
             out += QChar(t.map.value(u, QChar::toLower(u)));
     }
     return out;
+}
+
+QList<char32_t> lettersFoldingTo(QChar folded)
+{
+    const char16_t f = folded.unicode();
+    QList<char32_t> letters {f};
+    const auto add = [&](char32_t c) {
+        if (!letters.contains(c) && fold(QString(QChar(c))) == QString(folded))
+            letters << c;
+    };
+    add(QChar::toUpper(char32_t(f)));
+    add(QChar::toTitleCase(char32_t(f)));
+    const QList<char16_t> accented = table().folding.values(f);
+    for (const char16_t c : accented)
+        add(c);
+    return letters;
 }
 
 const QString &accentedLetters()

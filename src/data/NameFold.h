@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // How the desk's name search compares names: letter case and accents aside
@@ -10,6 +11,9 @@
 namespace NameFold {
 
 QString fold(const QString &text);
+// Every letter that folds to `folded` (itself, its capital, its accented forms),
+// as Unicode code points: what a name that folds to begin with it may begin with.
+QList<char32_t> lettersFoldingTo(QChar folded);
 // The accented letters and the plain letters they become, position by position
 // (for the server's translate()).
 const QString &accentedLetters();

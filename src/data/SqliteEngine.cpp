@@ -1,5 +1,7 @@
 #include "SqliteEngine.h"
 
+#include "NameFold.h"
+
 #include "DataError.h"
 #include "Database.h"
 #include "SqliteFunctions.h"
@@ -401,17 +403,32 @@ QStringList SqliteEngine::setSchemaVersion(int version) const
 
 QStringList SqliteEngine::createNameSearch() const
 {
-    // The names beside the event's key: the search reads this index alone, never
-    // the rows. (The folding is this program's function, so it stays out of the
-    // schema: any other tool can still write the file.)
-    return {QStringLiteral("CREATE INDEX Attendees_Names ON Attendees (ProgramID, FirstName, LastName)")};
+    // The names by the event's key and their first letter: the search reads the
+    // entries of the letters that fold to the typed first letter, and only them.
+    // Built-in functions only (the folding is this program's, so it stays out of
+    // the schema: any other tool can still write the file).
+    return {QStringLiteral("CREATE INDEX Attendees_FirstInitial ON Attendees (ProgramID, unicode(substr(FirstName, "
+                           "1, 1)), FirstName, LastName)"),
+            QStringLiteral("CREATE INDEX Attendees_LastInitial ON Attendees (ProgramID, unicode(substr(LastName, 1, "
+                           "1)), LastName, FirstName)")};
 }
 
 // ---- SQL pieces -----------------------------------------------------------------
 
 SqlFragment SqliteEngine::startsWithFolded(const QString &column, const QString &foldedPrefix) const
 {
-    return {QStringLiteral("%1(%2, ?)").arg(QLatin1String(SqliteFunctions::StartsFunction), column), {foldedPrefix}};
+    // The first letter picks the index entries (createNameSearch); the folded
+    // comparison decides among them.
+    SqlFragment f;
+    QStringList marks;
+    for (const char32_t letter : NameFold::lettersFoldingTo(foldedPrefix.front())) {
+        marks << QStringLiteral("?");
+        f.params << qint64(letter);
+    }
+    f.sql = QStringLiteral("unicode(substr(%1, 1, 1)) IN (%2) AND %3(%1, ?)")
+                .arg(column, marks.join(QStringLiteral(", ")), QLatin1String(SqliteFunctions::StartsFunction));
+    f.params << foldedPrefix;
+    return f;
 }
 
 SqlFragment SqliteEngine::like(const QString &column, const QString &pattern) const

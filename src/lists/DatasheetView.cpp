@@ -139,6 +139,22 @@ QList<qint64> DatasheetView::selectedKeys() const
     return isDatasheetShown() ? m_list->selectedKeys() : QList<qint64>();
 }
 
+void DatasheetView::followCurrent()
+{
+    DatasheetModel *sheet = m_list->sheet();
+    const Recordset *rs = m_data->recordset();
+    if (!sheet || !isDatasheetShown() || !rs || rs->editMode() == EditMode::Adding || rs->absolutePosition() < 0)
+        return;
+    const int row = sheet->rowOf(rs->currentKey());
+    const QModelIndex current = m_list->currentIndex();
+    if (row < 0 || (current.isValid() && current.row() == row))
+        return;
+    const QSignalBlocker blocker(m_list);
+    m_list->selectionModel()->setCurrentIndex(sheet->index(row, 0), QItemSelectionModel::ClearAndSelect
+                                                                        | QItemSelectionModel::Rows);
+    m_list->scrollTo(sheet->index(row, 0));
+}
+
 void DatasheetView::refreshRows()
 {
     if (DatasheetModel *sheet = m_list->sheet())

@@ -36,6 +36,9 @@ public:
     QList<qint64> selectedKeys() const;
     // The lines are read again (a check-in or a card printed changed them).
     void refreshRows();
+    // The line of the navigator's current attendee becomes the current line (a
+    // scan or a name chosen while the datasheet is shown).
+    void followCurrent();
 
     void mnuViewAll_Click();
     void lstEveryone_ItemClick(int row);

@@ -101,6 +101,7 @@ RegisterWindow::RegisterWindow(AppContext &context, QWidget *parent)
     connect(m_cardCommands, &CardCommands::cardPrinted, m_checkInDesk, &CheckInDesk::showStatus);
     connect(m_cardCommands, &CardCommands::cardPrinted, m_datasheet, &DatasheetView::refreshRows);
     connect(m_checkInDesk, &CheckInDesk::checkInsChanged, m_datasheet, &DatasheetView::refreshRows);
+    connect(m_datPrimaryRS, &DataControl::reposition, m_datasheet, &DatasheetView::followCurrent);
     new CardDesign(m_context, m_attendee->card(), m_cardContent, findChild<QAction *>(QStringLiteral("mnuQRCode")),
                    this);
     m_videoMenus = new VideoMenus(this, video());
@@ -208,7 +209,8 @@ void RegisterWindow::connectMenus()
     const auto desk = [this](const char *name, void (CheckInDesk::*command)()) {
         if (QAction *action = findChild<QAction *>(QString::fromLatin1(name)))
             connect(action, &QAction::triggered, m_checkInDesk, [this, command] {
-                m_runner.ignoring([&] { (m_checkInDesk->*command)(); });
+                // Copies: a nested [&] would name `command` of the enclosing call (gone by then).
+                m_runner.ignoring([desk = m_checkInDesk, command] { (desk->*command)(); });
             });
     };
     desk("mnuScan", &CheckInDesk::focusScan);

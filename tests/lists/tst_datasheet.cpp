@@ -251,8 +251,13 @@ private slots:
         QCOMPARE(f.field(1)->text(), "Di");
         QTest::keyClick(w, Qt::Key_F8);
         QVERIFY(!cell(3, 4).isEmpty());
+        // A scan while the datasheet is shown makes its attendee's line current.
+        QTest::keyClicks(f.child<QLineEdit>("txtScan"), QStringLiteral("QVX:1:%1").arg(keys[2]));
+        QTest::keyClick(f.child<QLineEdit>("txtScan"), Qt::Key_Return);
+        QCOMPARE(list()->currentIndex().row(), 2);
+        QCOMPARE(list()->selectedKeys(), QList<qint64>({keys[2]}));
         w->tbToolBar()->button("View Rec")->trigger();
-        QCOMPARE(w->selectedAttendees(), QList<qint64>({keys[3]}));
+        QCOMPARE(w->selectedAttendees(), QList<qint64>({keys[2]}));
     }
 };
 
