@@ -98,7 +98,8 @@ void CheckInDesk::scanCode(const QString &code)
     if (!keys)
         return;
     CommandRunner(m_owner).reporting({QString(), MsgIcon::Critical, true}, [&] {
-        Database &db = *Database::shared(m_context.databaseLocation());
+        const std::shared_ptr<Database> connection = database();
+        Database &db = *connection;
         const std::optional<AttendeeMatch> found = AttendeeSearch::byKey(db, keys->attendeeId);
         if (!found) {
             QApplication::beep();
@@ -169,7 +170,8 @@ bool CheckInDesk::show(qint64 attendeeId)
 
 void CheckInDesk::checkIn(qint64 attendeeId, const QString &name)
 {
-    Database &db = *Database::shared(m_context.databaseLocation());
+    const std::shared_ptr<Database> connection = database();
+    Database &db = *connection;
     const std::optional<CheckInRecord> earlier = CheckInLog::checkIn(db, attendeeId, modGen::getMachineName());
     if (earlier) {
         QApplication::beep();
@@ -193,7 +195,7 @@ void CheckInDesk::listNames(const QString &typed)
     }
     QList<AttendeeMatch> found;
     // A failed look-up lists nothing; the scan and the commands still say what fails.
-    ignoreErrors([&] { found = AttendeeSearch::byName(*Database::shared(m_context.databaseLocation()), event, typed); });
+    ignoreErrors([&] { found = AttendeeSearch::byName(*database(), event, typed); });
     for (const AttendeeMatch &match : found) {
         const QString last = match.lastName.trimmed();
         const QString first = match.firstName.trimmed();
@@ -267,7 +269,8 @@ void CheckInDesk::undoCheckIn()
                                 CheckInPanel::Tone::Refused);
             return;
         }
-        Database &db = *Database::shared(m_context.databaseLocation());
+        const std::shared_ptr<Database> connection = database();
+        Database &db = *connection;
         const QString name = currentName();
         const std::optional<CheckInRecord> current = CheckInLog::current(db, key);
         if (!current) {
@@ -287,6 +290,13 @@ void CheckInDesk::undoCheckIn()
     });
 }
 
+// The desk's own connection, held by the caller while used (with a desk named,
+// nothing else may be holding it).
+std::shared_ptr<Database> CheckInDesk::database() const
+{
+    return Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
+}
+
 void CheckInDesk::showStatus()
 {
     const qint64 key = currentKey();
@@ -299,7 +309,8 @@ void CheckInDesk::showStatus()
     // The statuses are a view: a failed read leaves them blank, the commands say what fails.
     bool read = false;
     ignoreErrors([&] {
-        Database &db = *Database::shared(m_context.databaseLocation());
+        const std::shared_ptr<Database> connection = database();
+        Database &db = *connection;
         checkedIn = CheckInLog::current(db, key);
         printed = CardPrintLog::last(db, key);
         read = true;

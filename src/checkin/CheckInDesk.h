@@ -2,10 +2,12 @@
 
 #include <QObject>
 #include <functional>
+#include <memory>
 
 class AppContext;
 class CheckInPanel;
 class DataControl;
+class Database;
 class QCompleter;
 class QStandardItemModel;
 class QWidget;
@@ -53,6 +55,7 @@ signals:
     void checkInsChanged();
 
 private:
+    std::shared_ptr<Database> database() const;
     void chooseAttendee(qint64 attendeeId);
     // Makes the attendee current in the navigator; false when it could not.
     bool show(qint64 attendeeId);

@@ -130,7 +130,7 @@ bool CardCommands::confirmAnotherCard(qint64 attendeeId)
 {
     std::optional<CardPrintRecord> last;
     CommandRunner(m_owner).reporting({QString(), MsgIcon::Critical, true}, [&] {
-        last = CardPrintLog::last(*Database::shared(m_context.databaseLocation()), attendeeId);
+        last = CardPrintLog::last(*Database::sharedByDesk(m_context.databaseLocation(), m_context.desk), attendeeId);
     });
     if (!last)
         return true;
@@ -149,7 +149,7 @@ void CardCommands::recordPrint(qint64 attendeeId, const QString &cardSize, const
     // The card is in the printer's hands: a failure to record it is said, the card stays printed.
     const QString name = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
     const bool recorded = CommandRunner(m_owner).reporting({QString(), MsgIcon::Exclamation, true}, [&] {
-        CardPrintLog::record(*Database::shared(m_context.databaseLocation()), attendeeId, cardSize, name,
+        CardPrintLog::record(*Database::sharedByDesk(m_context.databaseLocation(), m_context.desk), attendeeId, cardSize, name,
                              modGen::getMachineName());
     });
     if (recorded)

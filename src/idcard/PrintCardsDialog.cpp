@@ -171,7 +171,7 @@ void PrintCardsDialog::updateChoices()
     if (m_running)
         return;
     try {
-        auto db = Database::shared(m_context.databaseLocation());
+        auto db = Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
         const QList<qint64> keys =
             CardSelection::keys(*db, m_event.id, who(), m_selectedKeys ? m_selectedKeys() : QList<qint64>());
         const CardLayout layout = m_cboCardSize->currentIndex() == 1 ? CardLayout::card2x35() : CardLayout::card3x4();
@@ -244,7 +244,7 @@ void PrintCardsDialog::startPrinting()
         paper = m_cboPaper->currentIndex() == 1 ? CardSheet::Paper::Letter : CardSheet::Paper::A4;
 
     try {
-        auto db = Database::shared(m_context.databaseLocation());
+        auto db = Database::sharedByDesk(m_context.databaseLocation(), m_context.desk);
         QList<qint64> keys =
             CardSelection::keys(*db, m_event.id, who(), m_selectedKeys ? m_selectedKeys() : QList<qint64>());
         if (keys.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "RecordDisplay.h"
 #include "RegisterWindow.h"
 #include "bindings/DataControl.h"
+#include "checkin/CheckInDesk.h"
 #include "core/AppContext.h"
 #include "core/AppError.h"
 #include "data/ChangeWatcher.h"
@@ -67,6 +68,11 @@ void LiveRefresh::changed(const QSet<QString> &tables)
     if (touches(tables, {"attendees", "photos"})) {
         ignoreErrors([this] { m_window->datPrimaryRS()->lookAgain(); });
         ignoreErrors([this] { m_window->datasheetView()->lookAgain(); });
+    }
+    if (touches(tables, {"checkins", "cardprints"})) {
+        // Another desk checked in or printed: the form's statuses and the datasheet's columns.
+        ignoreErrors([this] { m_window->checkInDesk()->showStatus(); });
+        ignoreErrors([this] { m_window->datasheetView()->refreshRows(); });
     }
     if (touches(tables, {"donations"}))
         refreshDonations();

@@ -475,8 +475,8 @@ bool RegisterWindow::switchToEvent(qint64 programId)
 {
     if (!writePending())
         return false;
-    const QString name = AttendeeSearch::eventName(*Database::shared(m_context.databaseLocation()), programId);
-    if (name.isEmpty() && !EventContents::exists(*Database::shared(m_context.databaseLocation()), programId))
+    const QString name = AttendeeSearch::eventName(*Database::sharedByDesk(m_context.databaseLocation(), m_context.desk), programId);
+    if (name.isEmpty() && !EventContents::exists(*Database::sharedByDesk(m_context.databaseLocation(), m_context.desk), programId))
         return false;
     if (programId != m_tag.trimmed().toLongLong())
         eventChosen(QString::number(programId), name);

@@ -138,6 +138,12 @@ void TestLiveDesks::twoDesksSeeEachOthersWork()
     a->datPrimaryRS()->cancelChanges();
     QCOMPARE(f.field(3)->text(), "Theirs");
 
+    // Another desk's check-in of the attendee shown: the status follows.
+    auto *checkedIn = a->findChild<QLabel *>("lblCheckedIn");
+    QCOMPARE(checkedIn->text(), "Not checked in");
+    b->findChild<QAction *>("mnuCheckIn")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(checkedIn->text().startsWith("Checked in "), Live);
+
     // Another desk's donation, deletion, list entry and event.
     f.addDonation(ann, 20);
     QTRY_COMPARE_WITH_TIMEOUT(gridRows(), 1, Live);
