@@ -173,33 +173,37 @@ bool DatabaseLocator::locateRemembered(const QString &remembered)
             const std::optional<AppError> problem = problemAtServer(remembered);
             if (!problem)
                 return found(remembered, false);
-            switch (askAfterFailure(remembered, *problem)) {
-            case Choice::TryAgain:
-                continue;
-            case Choice::OtherLocation:
-                if (const std::optional<QString> given = askForLocation())
-                    return found(*given, true);
-                continue;
-            case Choice::End:
-                return endSearch();
-            }
+            if (const std::optional<bool> settled = afterFailure(remembered, *problem))
+                return *settled;
+            continue;
         }
         // A hand-edited value may lack its separator.
         const QString folder = modGen::getShortPath(typedFolder(remembered)).trimmed();
         const std::optional<AppError> problem = folder.isEmpty() ? folderNotReached(remembered) : problemAt(folder);
         if (!problem)
             return found(folder, false); // found where it was: not rewritten
-        switch (askAfterFailure(databaseIn(folder.isEmpty() ? typedFolder(remembered) : folder), *problem)) {
-        case Choice::TryAgain:
-            continue;
-        case Choice::OtherLocation:
-            if (const std::optional<QString> given = askForLocation())
-                return found(*given, true);
-            continue; // the prompt cancelled: back to the question
-        case Choice::End:
-            return endSearch();
-        }
+        if (const std::optional<bool> settled =
+                afterFailure(databaseIn(folder.isEmpty() ? typedFolder(remembered) : folder), *problem))
+            return *settled;
     }
+}
+
+// The user's answer to a database that could not be opened: the search's result,
+// or nothing when the same location is to be tried again (Try Again, or the
+// prompt for another location cancelled: back to the question).
+std::optional<bool> DatabaseLocator::afterFailure(const QString &location, const AppError &problem)
+{
+    switch (askAfterFailure(location, problem)) {
+    case Choice::TryAgain:
+        return std::nullopt;
+    case Choice::OtherLocation:
+        if (const std::optional<QString> given = askForLocation())
+            return found(*given, true);
+        return std::nullopt;
+    case Choice::End:
+        return endSearch();
+    }
+    return std::nullopt;
 }
 
 bool DatabaseLocator::settle(const QString &folder)
@@ -208,16 +212,8 @@ bool DatabaseLocator::settle(const QString &folder)
         const std::optional<AppError> problem = problemAt(folder);
         if (!problem)
             return found(folder, true);
-        switch (askAfterFailure(databaseIn(folder), *problem)) {
-        case Choice::TryAgain:
-            continue;
-        case Choice::OtherLocation:
-            if (const std::optional<QString> given = askForLocation())
-                return found(*given, true);
-            continue;
-        case Choice::End:
-            return endSearch();
-        }
+        if (const std::optional<bool> settled = afterFailure(databaseIn(folder), *problem))
+            return *settled;
     }
 }
 

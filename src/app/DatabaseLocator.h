@@ -65,6 +65,7 @@ private:
     // nullopt when the user cancelled or gave an empty answer.
     std::optional<QString> askForLocation();
     Choice askAfterFailure(const QString &location, const AppError &problem);
+    std::optional<bool> afterFailure(const QString &location, const AppError &problem);
     bool found(const QString &location, bool remember);
     bool endSearch();
 
