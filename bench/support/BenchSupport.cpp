@@ -6,6 +6,7 @@
 #include "data/Recordset.h"
 #include "register/RegisterWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 #include <QDialog>
@@ -137,4 +138,19 @@ std::vector<double> timeNavigatorMoves(benchmark::State &state, RegisterWindow &
         ms.push_back(elapsed * 1000.0);
     }
     return ms;
+}
+
+int runWindowBenchmarks(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvex"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -69,3 +69,7 @@ std::unique_ptr<RegisterWindow> openRegisterWindow(BenchFolders &folders, qint64
 // Times one navigator arrow click per benchmark iteration (next, or first at
 // the end), as manual time; returns the milliseconds of each move.
 std::vector<double> timeNavigatorMoves(benchmark::State &state, RegisterWindow &window);
+
+// main() of a benchmark of the windows: a QApplication named as the program's
+// (offscreen unless QT_QPA_PLATFORM says otherwise), then the benchmarks.
+int runWindowBenchmarks(int argc, char **argv);
